@@ -19,7 +19,7 @@ demo: build
 	@./scripts/demo.sh $(BUILD)
 
 bench: build
-	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+	@for b in $$(find $(BUILD)/bench -type f -name "bench_*" -perm -u+x | sort); do echo "== $$b"; $$b; done
 
 asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTRENMOOR_SANITIZE=ON >/dev/null
