@@ -1,0 +1,81 @@
+// The program's own facilities: ending, shut-down routines, its path, starting processes and
+// reading files.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <climits>
+
+#include "standin/desktop/desktop.h"
+#include "standin/toolkit/toolkit_standin.h"
+
+namespace trenmoor::ui {
+
+void endProgram(int exitCode) {
+  auto& desktop = desktop::Desktop::current();
+  if (desktop.processEnded()) return;
+  toolkit::Toolkit::current().note("end", "exit code " + std::to_string(exitCode));
+  auto routines = std::move(toolkit::Toolkit::current().shutdownRoutines());
+  toolkit::Toolkit::current().shutdownRoutines().clear();
+  desktop.onProcessEnd([routines] {
+    for (const auto& routine : routines) routine();
+  });
+  desktop.endProcess(exitCode);
+}
+
+void onProgramEnd(std::function<void()> routine) {
+  toolkit::Toolkit::current().shutdownRoutines().push_back(std::move(routine));
+}
+
+namespace {
+std::string executablePath() {
+  char path[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
+}
+}  // namespace
+
+Text programDirectory() {
+  std::string path = executablePath();
+  return utf8ToAnsi(path.substr(0, path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/')));
+}
+
+Text programFileName() {
+  std::string path = executablePath();
+  auto slash = path.find_last_of('/');
+  return utf8ToAnsi(slash == std::string::npos ? path : path.substr(slash + 1));
+}
+
+Text pathSeparator() { return "/"; }
+
+bool startProcess(const Text& path, std::int32_t readyWaitMs) {
+  (void)readyWaitMs;  // a program of this platform has no input-idle state to wait for
+  bool started = desktop::Desktop::current().startProcess(path, "");
+  toolkit::Toolkit::current().note("process", std::string(started ? "start " : "failed to start ") + ansiToUtf8(path));
+  return started;
+}
+
+std::optional<Bytes> readWholeFileShared(const Text& path) {
+  int fd = ::open(ansiToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  // Others may read but not write while we read: a writer's exclusive lock refuses us.
+  if (flock(fd, LOCK_SH | LOCK_NB) != 0) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  Bytes data;
+  std::uint8_t chunk[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0) {
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    data.insert(data.end(), chunk, chunk + n);
+  }
+  ::close(fd);
+  return data;
+}
+
+}  // namespace trenmoor::ui

@@ -1,0 +1,132 @@
+#include "standin/toolkit/toolkit_standin.h"
+
+#include <algorithm>
+
+#include "standin/desktop/desktop.h"
+
+namespace trenmoor::toolkit {
+
+std::string quoteForTranscript(const std::string& utf8) {
+  std::string out = "\"";
+  for (char c : utf8) {
+    switch (c) {
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      default: out += c;
+    }
+  }
+  return out + "\"";
+}
+
+Toolkit& Toolkit::current() {
+  static Toolkit toolkit;
+  return toolkit;
+}
+
+void Toolkit::reset() {
+  frontEnd_ = nullptr;
+  browserFactory_ = nullptr;
+  mainWindow_ = nullptr;
+  boxes_.clear();
+  trayIconShown_ = false;
+  trayTip_.clear();
+  shutdownRoutines_.clear();
+}
+
+void Toolkit::setFrontEnd(FrontEnd* frontEnd) { frontEnd_ = frontEnd; }
+
+void Toolkit::note(const std::string& kind, const std::string& detail) const {
+  if (frontEnd_ && !desktop::Desktop::current().processEnded()) frontEnd_->note(kind, detail);
+}
+
+namespace {
+MainWindowControls* controlsOf(ui::MainWindow* window) {
+  return window && !window->destroyed() ? dynamic_cast<MainWindowControls*>(window) : nullptr;
+}
+}  // namespace
+
+bool Toolkit::click(const std::string& control) {
+  auto* controls = controlsOf(mainWindow_);
+  return controls && controls->clickControl(control);
+}
+
+bool Toolkit::type(const std::string& control, const std::string& utf8Text) {
+  auto* controls = controlsOf(mainWindow_);
+  return controls && controls->typeInto(control, utf8ToAnsi(utf8Text));
+}
+
+bool Toolkit::minimise() {
+  if (!controlsOf(mainWindow_)) return false;
+  mainWindow_->setPositionState(ui::PositionState::Minimised);
+  return true;
+}
+
+bool Toolkit::trayEvent(ui::TrayAction action) {
+  auto* controls = controlsOf(mainWindow_);
+  if (!controls || !trayIconShown_) return false;
+  controls->raiseTrayEvent(action);
+  return true;
+}
+
+bool Toolkit::closeWindow() {
+  auto* controls = controlsOf(mainWindow_);
+  return controls && controls->userClose();
+}
+
+namespace {
+bool hasButton(ui::MessageBoxButtons buttons, ui::MessageBoxResult result) {
+  using B = ui::MessageBoxButtons;
+  using R = ui::MessageBoxResult;
+  switch (buttons) {
+    case B::Ok: return result == R::Ok;
+    case B::OkCancel: return result == R::Ok || result == R::Cancel;
+    case B::YesNo: return result == R::Yes || result == R::No;
+    case B::YesNoCancel: return result == R::Yes || result == R::No || result == R::Cancel;
+  }
+  return false;
+}
+}  // namespace
+
+bool Toolkit::answerMessageBox(ui::MessageBoxResult result, std::uint64_t id) {
+  for (auto it = boxes_.rbegin(); it != boxes_.rend(); ++it) {
+    OpenBox& box = **it;
+    if (box.answer || (id != 0 && box.info.id != id)) continue;
+    if (!hasButton(box.info.buttons, result)) return false;
+    box.answer = result;
+    return true;
+  }
+  return false;
+}
+
+std::vector<MessageBoxInfo> Toolkit::openMessageBoxes() const {
+  std::vector<MessageBoxInfo> open;
+  for (const auto& box : boxes_)
+    if (!box->answer) open.push_back(box->info);
+  return open;
+}
+
+std::optional<ControlState> Toolkit::control(const std::string& name) const {
+  auto* controls = mainWindow_ ? dynamic_cast<MainWindowControls*>(mainWindow_) : nullptr;
+  return controls ? controls->controlState(name) : std::nullopt;
+}
+
+Toolkit::OpenBox& Toolkit::openBox(MessageBoxInfo info) {
+  info.id = nextBoxId_++;
+  boxes_.push_back(std::make_unique<OpenBox>(OpenBox{std::move(info), std::nullopt}));
+  return *boxes_.back();
+}
+
+void Toolkit::closeBox(std::uint64_t id) {
+  boxes_.erase(std::remove_if(boxes_.begin(), boxes_.end(), [id](const auto& b) { return b->info.id == id; }),
+               boxes_.end());
+}
+
+const Toolkit::OpenBox* Toolkit::findBox(std::uint64_t id) const {
+  for (const auto& box : boxes_)
+    if (box->info.id == id) return box.get();
+  return nullptr;
+}
+
+}  // namespace trenmoor::toolkit
