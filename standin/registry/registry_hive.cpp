@@ -1,0 +1,389 @@
+#include "standin/registry/registry_hive.h"
+
+#include "platform/text.h"
+
+#include <sqlite3.h>
+
+#include <array>
+#include <utility>
+
+namespace trenmoor::standin {
+namespace {
+
+constexpr int kSchemaVersion = 1;
+
+constexpr const char* kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS registry_key(
+  id INTEGER PRIMARY KEY AUTOINCREMENT,
+  parent INTEGER NOT NULL,
+  name BLOB NOT NULL,
+  folded BLOB NOT NULL,
+  UNIQUE(parent, folded));
+CREATE TABLE IF NOT EXISTS registry_value(
+  id INTEGER PRIMARY KEY AUTOINCREMENT,
+  key INTEGER NOT NULL,
+  name BLOB NOT NULL,
+  folded BLOB NOT NULL,
+  type INTEGER NOT NULL,
+  data BLOB NOT NULL,
+  UNIQUE(key, folded));
+CREATE INDEX IF NOT EXISTS registry_value_by_key ON registry_value(key);
+INSERT OR IGNORE INTO registry_key(id, parent, name, folded) VALUES
+  (1, 0, 'HKEY_CLASSES_ROOT', 'HKEY_CLASSES_ROOT'),
+  (2, 0, 'HKEY_CURRENT_USER', 'HKEY_CURRENT_USER'),
+  (3, 0, 'HKEY_LOCAL_MACHINE', 'HKEY_LOCAL_MACHINE'),
+  (4, 0, 'HKEY_USERS', 'HKEY_USERS'),
+  (5, 0, 'HKEY_CURRENT_CONFIG', 'HKEY_CURRENT_CONFIG');
+)sql";
+
+// The statements the hive runs, prepared once per connection.
+enum Query : std::size_t {
+  kKeyExists,
+  kFindChild,
+  kInsertChild,
+  kHasChildren,
+  kDeleteValuesOfKey,
+  kDeleteKey,
+  kChildNames,
+  kValueIds,
+  kValueById,
+  kFindValue,
+  kWriteValue,
+  kDeleteValue,
+  kDataVersion,
+  kBegin,
+  kCommit,
+  kRollback,
+  kQueryCount
+};
+
+constexpr std::array<const char*, kQueryCount> kQueries = {
+    "SELECT 1 FROM registry_key WHERE id = ?1",
+    "SELECT id FROM registry_key WHERE parent = ?1 AND folded = ?2",
+    "INSERT INTO registry_key(parent, name, folded) VALUES (?1, ?2, ?3)",
+    "SELECT 1 FROM registry_key WHERE parent = ?1 LIMIT 1",
+    "DELETE FROM registry_value WHERE key = ?1",
+    "DELETE FROM registry_key WHERE id = ?1",
+    "SELECT name FROM registry_key WHERE parent = ?1 ORDER BY folded, id",
+    "SELECT id FROM registry_value WHERE key = ?1 ORDER BY id",
+    "SELECT name, type, data FROM registry_value WHERE id = ?1",
+    "SELECT name, type, data FROM registry_value WHERE key = ?1 AND folded = ?2",
+    // Replacing a value updates its row, so it keeps its place in the listing.
+    "INSERT INTO registry_value(key, name, folded, type, data) "
+    "SELECT ?1, ?2, ?3, ?4, ?5 WHERE EXISTS (SELECT 1 FROM registry_key WHERE id = ?1) "
+    "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data",
+    "DELETE FROM registry_value WHERE key = ?1 AND folded = ?2",
+    "PRAGMA data_version",
+    "BEGIN IMMEDIATE",
+    "COMMIT",
+    "ROLLBACK",
+};
+
+// Binds bytes as a blob; a zero-length blob still needs a non-null pointer, or it binds NULL.
+int bindBytes(sqlite3_stmt* statement, int index, const void* data, std::size_t size) {
+  return sqlite3_bind_blob64(statement, index, size == 0 ? "" : data, size, SQLITE_TRANSIENT);
+}
+
+std::string columnText(sqlite3_stmt* statement, int column) {
+  const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, column));
+  const int size = sqlite3_column_bytes(statement, column);
+  return bytes == nullptr ? std::string() : std::string(bytes, static_cast<std::size_t>(size));
+}
+
+}  // namespace
+
+std::string foldedName(std::string_view name) {
+  std::string folded(name);
+  for (std::size_t at = 0; at < folded.size(); at += characterLength(folded, at))
+    if (folded[at] >= 'a' && folded[at] <= 'z') folded[at] = static_cast<char>(folded[at] - 'a' + 'A');
+  return folded;
+}
+
+// One SQLite connection with its prepared statements. Each public operation runs its queries
+// through `Run`, which resets the statement whatever happens.
+struct RegistryHive::Connection {
+  sqlite3* db = nullptr;
+  std::array<sqlite3_stmt*, kQueryCount> statements{};
+  std::uint64_t localChanges = 0;
+
+  enum class Storage { File, Memory };
+  // A connection set up as a hive; null on any failure.
+  static std::unique_ptr<Connection> open(const std::string& path, Storage storage);
+
+  ~Connection() {
+    for (sqlite3_stmt* statement : statements) sqlite3_finalize(statement);
+    sqlite3_close(db);
+  }
+
+  bool prepare() {
+    for (std::size_t i = 0; i < kQueryCount; ++i)
+      if (sqlite3_prepare_v3(db, kQueries[i], -1, SQLITE_PREPARE_PERSISTENT, &statements[i],
+                             nullptr) != SQLITE_OK)
+        return false;
+    return true;
+  }
+
+  // A statement in use: bound on creation, stepped, reset and unbound when it goes.
+  class Run {
+   public:
+    template <typename... Args>
+    Run(Connection& connection, Query query, Args&&... args)
+        : statement_(connection.statements[query]) {
+      int index = 1;
+      (bind(index++, std::forward<Args>(args)), ...);
+    }
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+    ~Run() {
+      sqlite3_reset(statement_);
+      sqlite3_clear_bindings(statement_);
+    }
+    // SQLITE_ROW, SQLITE_DONE or an error (a failed bind included).
+    int step() { return failed_ ? SQLITE_ERROR : sqlite3_step(statement_); }
+    sqlite3_stmt* get() const { return statement_; }
+
+   private:
+    void bind(int index, std::int64_t value) {
+      failed_ |= sqlite3_bind_int64(statement_, index, value) != SQLITE_OK;
+    }
+    void bind(int index, std::string_view bytes) {
+      failed_ |= bindBytes(statement_, index, bytes.data(), bytes.size()) != SQLITE_OK;
+    }
+    void bind(int index, std::pair<const std::uint8_t*, std::size_t> bytes) {
+      failed_ |= bindBytes(statement_, index, bytes.first, bytes.second) != SQLITE_OK;
+    }
+    sqlite3_stmt* statement_;
+    bool failed_ = false;
+  };
+
+  // Runs a statement that returns no rows.
+  template <typename... Args>
+  bool execute(Query query, Args&&... args) {
+    Run run(*this, query, std::forward<Args>(args)...);
+    return run.step() == SQLITE_DONE;
+  }
+
+  // Runs a statement and reports whether it gave a row.
+  template <typename... Args>
+  HiveStatus exists(Query query, Args&&... args) {
+    Run run(*this, query, std::forward<Args>(args)...);
+    switch (run.step()) {
+      case SQLITE_ROW: return HiveStatus::Ok;
+      case SQLITE_DONE: return HiveStatus::NotFound;
+      default: return HiveStatus::IoFailed;
+    }
+  }
+
+  HiveStatus findChild(KeyId parent, std::string_view folded, KeyId& found) {
+    Run run(*this, kFindChild, parent, folded);
+    switch (run.step()) {
+      case SQLITE_ROW: found = sqlite3_column_int64(run.get(), 0); return HiveStatus::Ok;
+      case SQLITE_DONE: return HiveStatus::NotFound;
+      default: return HiveStatus::IoFailed;
+    }
+  }
+
+  HiveStatus readValue(Run& run, HiveValue& value) {
+    switch (run.step()) {
+      case SQLITE_ROW: break;
+      case SQLITE_DONE: return HiveStatus::NotFound;
+      default: return HiveStatus::IoFailed;
+    }
+    value.name = columnText(run.get(), 0);
+    value.type = static_cast<std::uint32_t>(sqlite3_column_int64(run.get(), 1));
+    const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(run.get(), 2));
+    const auto size = static_cast<std::size_t>(sqlite3_column_bytes(run.get(), 2));
+    value.data.assign(bytes, bytes == nullptr ? bytes : bytes + size);
+    return HiveStatus::Ok;
+  }
+
+  // Runs `change` inside one immediate transaction, committed when it returns Ok.
+  template <typename Change>
+  HiveStatus transaction(Change&& change) {
+    if (!execute(kBegin)) return HiveStatus::IoFailed;
+    const HiveStatus status = change();
+    if (status == HiveStatus::Ok && execute(kCommit)) {
+      ++localChanges;
+      return status;
+    }
+    execute(kRollback);
+    return status == HiveStatus::Ok ? HiveStatus::IoFailed : status;
+  }
+
+  HiveStatus committed(bool done) {
+    if (!done) return HiveStatus::IoFailed;
+    ++localChanges;
+    return HiveStatus::Ok;
+  }
+};
+
+RegistryHive::RegistryHive(std::unique_ptr<Connection> connection)
+    : connection_(std::move(connection)) {}
+
+RegistryHive::~RegistryHive() = default;
+
+std::unique_ptr<RegistryHive> RegistryHive::openFile(const std::string& path) {
+  auto connection = Connection::open(path, Connection::Storage::File);
+  if (!connection) return nullptr;
+  return std::unique_ptr<RegistryHive>(new RegistryHive(std::move(connection)));
+}
+
+std::unique_ptr<RegistryHive> RegistryHive::openInMemory() {
+  auto connection = Connection::open(":memory:", Connection::Storage::Memory);
+  if (!connection) return nullptr;
+  return std::unique_ptr<RegistryHive>(new RegistryHive(std::move(connection)));
+}
+
+std::uint64_t RegistryHive::changeCount() {
+  Connection::Run run(*connection_, kDataVersion);
+  const std::uint64_t external =
+      run.step() == SQLITE_ROW ? static_cast<std::uint64_t>(sqlite3_column_int64(run.get(), 0)) : 0;
+  return external + connection_->localChanges;
+}
+
+HiveStatus RegistryHive::keyExists(KeyId key) {
+  return connection_->exists(kKeyExists, key);
+}
+
+HiveStatus RegistryHive::findKey(KeyId from, const std::vector<std::string>& names,
+                                 KeyId& found) {
+  KeyId key = from;
+  for (const std::string& name : names) {
+    const HiveStatus status = connection_->findChild(key, foldedName(name), key);
+    if (status != HiveStatus::Ok) return status;
+  }
+  found = key;
+  return HiveStatus::Ok;
+}
+
+HiveStatus RegistryHive::createKey(KeyId from, const std::vector<std::string>& names,
+                                   KeyId& found, bool& created) {
+  KeyId key = from;
+  bool any = false;
+  const HiveStatus status = connection_->transaction([&] {
+    const HiveStatus start = connection_->exists(kKeyExists, key);
+    if (start != HiveStatus::Ok) return start;
+    for (const std::string& name : names) {
+      const std::string folded = foldedName(name);
+      const HiveStatus child = connection_->findChild(key, folded, key);
+      if (child == HiveStatus::Ok) continue;
+      if (child != HiveStatus::NotFound) return child;
+      if (!connection_->execute(kInsertChild, key, std::string_view(name), std::string_view(folded)))
+        return HiveStatus::IoFailed;
+      key = sqlite3_last_insert_rowid(connection_->db);
+      any = true;
+    }
+    return HiveStatus::Ok;
+  });
+  if (status != HiveStatus::Ok) return status;
+  found = key;
+  created = any;
+  return status;
+}
+
+HiveStatus RegistryHive::deleteKey(KeyId key) {
+  return connection_->transaction([&] {
+    const HiveStatus children = connection_->exists(kHasChildren, key);
+    if (children == HiveStatus::Ok) return HiveStatus::HasSubKeys;
+    if (children != HiveStatus::NotFound) return children;
+    if (!connection_->execute(kDeleteValuesOfKey, key) || !connection_->execute(kDeleteKey, key))
+      return HiveStatus::IoFailed;
+    return sqlite3_changes(connection_->db) == 1 ? HiveStatus::Ok : HiveStatus::NotFound;
+  });
+}
+
+HiveStatus RegistryHive::subKeyNames(KeyId key, std::vector<std::string>& names) {
+  Connection::Run run(*connection_, kChildNames, key);
+  names.clear();
+  int step;
+  while ((step = run.step()) == SQLITE_ROW) names.push_back(columnText(run.get(), 0));
+  return step == SQLITE_DONE ? HiveStatus::Ok : HiveStatus::IoFailed;
+}
+
+HiveStatus RegistryHive::valueIds(KeyId key, std::vector<ValueId>& ids) {
+  Connection::Run run(*connection_, kValueIds, key);
+  ids.clear();
+  int step;
+  while ((step = run.step()) == SQLITE_ROW) ids.push_back(sqlite3_column_int64(run.get(), 0));
+  return step == SQLITE_DONE ? HiveStatus::Ok : HiveStatus::IoFailed;
+}
+
+HiveStatus RegistryHive::valueById(ValueId id, HiveValue& value) {
+  Connection::Run run(*connection_, kValueById, id);
+  return connection_->readValue(run, value);
+}
+
+HiveStatus RegistryHive::findValue(KeyId key, std::string_view name, HiveValue& value) {
+  Connection::Run run(*connection_, kFindValue, key, std::string_view(foldedName(name)));
+  return connection_->readValue(run, value);
+}
+
+HiveStatus RegistryHive::setValue(KeyId key, std::string_view name, std::uint32_t type,
+                                  const std::uint8_t* data, std::size_t size) {
+  const std::string folded = foldedName(name);
+  const auto bytes = std::make_pair(data, size);
+  // One statement, so each write is its own durable commit; none when the key is gone.
+  if (!connection_->execute(kWriteValue, key, name, std::string_view(folded),
+                            static_cast<std::int64_t>(type), bytes))
+    return HiveStatus::IoFailed;
+  if (sqlite3_changes(connection_->db) == 0) return HiveStatus::NotFound;
+  return connection_->committed(true);
+}
+
+HiveStatus RegistryHive::deleteValue(KeyId key, std::string_view name) {
+  if (!connection_->execute(kDeleteValue, key, std::string_view(foldedName(name))))
+    return HiveStatus::IoFailed;
+  if (sqlite3_changes(connection_->db) == 0) return HiveStatus::NotFound;
+  return connection_->committed(true);
+}
+
+HiveStatus RegistryHive::checkpoint() {
+  const int result =
+      sqlite3_wal_checkpoint_v2(connection_->db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+  return result == SQLITE_OK ? HiveStatus::Ok : HiveStatus::IoFailed;
+}
+
+namespace {
+
+bool run(sqlite3* db, const char* sql) {
+  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+int userVersion(sqlite3* db) {
+  sqlite3_stmt* statement = nullptr;
+  int version = -1;
+  if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &statement, nullptr) == SQLITE_OK &&
+      sqlite3_step(statement) == SQLITE_ROW)
+    version = sqlite3_column_int(statement, 0);
+  sqlite3_finalize(statement);
+  return version;
+}
+
+}  // namespace
+
+std::unique_ptr<RegistryHive::Connection> RegistryHive::Connection::open(const std::string& path,
+                                                                       Storage storage) {
+  auto connection = std::make_unique<Connection>();
+  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+  if (sqlite3_open_v2(path.c_str(), &connection->db, flags, nullptr) != SQLITE_OK)
+    return nullptr;
+  sqlite3* db = connection->db;
+  sqlite3_busy_timeout(db, 5000);
+  // A hive from a newer program is left alone rather than misread.
+  const int version = userVersion(db);
+  if (version < 0 || version > kSchemaVersion) return nullptr;
+  // Each commit reaches the disk before the write returns.
+  if (storage == Storage::File &&
+      !(run(db, "PRAGMA journal_mode=WAL") && run(db, "PRAGMA synchronous=FULL")))
+    return nullptr;
+  if (!run(db, "BEGIN IMMEDIATE")) return nullptr;
+  const std::string setVersion = "PRAGMA user_version=" + std::to_string(kSchemaVersion);
+  if (!run(db, kSchema) || !run(db, setVersion.c_str()) || !run(db, "COMMIT")) {
+    run(db, "ROLLBACK");
+    return nullptr;
+  }
+  if (!connection->prepare()) return nullptr;
+  return connection;
+}
+
+}  // namespace trenmoor::standin

@@ -1,0 +1,33 @@
+// Control of the process's registry, for the program's start-up, its tests and its demo: which
+// hive the registry calls of platform/registry_calls.h work on, and whether the machine-wide
+// roots may be written.
+//
+// Until one of the open functions is called, the first registry call opens the hive at
+// defaultRegistryStorePath().
+#pragma once
+
+#include <string>
+
+namespace trenmoor::standin {
+
+// Where the user's hive lives: $TRENMOOR_REGISTRY when set and not empty; otherwise
+// $XDG_DATA_HOME/trenmoor/registry.sqlite when XDG_DATA_HOME is an absolute path; otherwise
+// $HOME/.local/share/trenmoor/registry.sqlite; empty when HOME is not set either (the registry
+// then lives in memory for the life of the process).
+std::string defaultRegistryStorePath();
+
+// Makes the hive in the file at `path` (created with its folders when missing) the process's
+// registry. Every handle opened before becomes invalid. False when the file cannot be opened
+// as a hive; the registry in use is then kept.
+bool openRegistryStore(const std::string& path);
+
+// Makes a fresh, empty hive in memory the process's registry; handles as above.
+bool openMemoryRegistryStore();
+
+// Whether HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT, HKEY_USERS and HKEY_CURRENT_CONFIG may be
+// written, as for a user with administrator rights. Refused by default; handles already open
+// keep the access they were given.
+enum class MachineWideWrites { Refused, Allowed };
+void setMachineWideWrites(MachineWideWrites writes);
+
+}  // namespace trenmoor::standin
