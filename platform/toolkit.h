@@ -155,6 +155,8 @@ std::vector<Text> openFileDialog(const OpenFileRequest& request);
 
 // Ends the program at once with the exit code; the shut-down routines run.
 void endProgram(int exitCode);
+// The exit code the program ended with (0 while it runs).
+int programExitCode();
 // Registers a shut-down routine, run once on every way out.
 void onProgramEnd(std::function<void()> routine);
 

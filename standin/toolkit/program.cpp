@@ -2,6 +2,7 @@
 // reading files.
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -22,6 +23,8 @@ void endProgram(int exitCode) {
   });
   desktop.endProcess(exitCode);
 }
+
+int programExitCode() { return desktop::Desktop::current().exitCode(); }
 
 void onProgramEnd(std::function<void()> routine) {
   toolkit::Toolkit::current().shutdownRoutines().push_back(std::move(routine));
@@ -64,6 +67,8 @@ std::optional<Bytes> readWholeFileShared(const Text& path) {
     return std::nullopt;
   }
   Bytes data;
+  struct stat info {};
+  if (fstat(fd, &info) == 0 && info.st_size > 0) data.reserve(static_cast<std::size_t>(info.st_size));
   std::uint8_t chunk[65536];
   for (;;) {
     ssize_t n = ::read(fd, chunk, sizeof chunk);

@@ -1,0 +1,24 @@
+// Importing link-list files and taking lines and fields from the imported list.
+#pragma once
+
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/transfer_state.h"
+
+namespace trenmoor::app {
+
+// The add-file button's handler: asks for files, appends their texts to the list, counts the
+// lines and tells the user.
+void importLinkFiles(TransferState& state, MainWindow& window);
+
+// A file's bytes as list text: up to its first NUL or 0x1A byte.
+std::string_view linkFileText(const Bytes& bytes);
+
+// Deletes every "链接:" and then every "密码:" from the list.
+void stripLinkPrefixes(TransferState& state);
+
+// A line's fields: member 1 is the link, member 2 the access code.
+std::vector<Text> splitLinkLine(std::string_view line);
+
+}  // namespace trenmoor::app
