@@ -52,7 +52,6 @@ std::unique_ptr<ApiHook> ApiHook::copy() const { return std::unique_ptr<ApiHook>
 
 bool ApiHook::installHook(Text& library, const Text& function, win::FARPROC replacement) {
   // 1. Normalise the library name; 2. a hook of this name is resumed instead.
-  library = normaliseLibraryName(library);
   if (findRecord(library, function) != nullptr) return resumeHook(library, function);
 
   // The jump loads a 32-bit address: a replacement out of its reach is refused.
@@ -115,40 +114,23 @@ std::int32_t ApiHook::applyPatch(bool apply, HookRecord& record) {
 }
 
 bool ApiHook::resumeHook(Text& library, const Text& function) {
-  library = normaliseLibraryName(library);
-  HookRecord* record = findRecord(library, function);
-  if (record == nullptr) return false;
-  if (record->hookState == hookActiveState()) return true;
-  // A jump that could not be written leaves the hook paused, and says so.
-  if (applyPatch(true, *record) == 0) return false;
-  record->hookState = hookActiveState();
-  return true;
+  return changeHookState(library, function, hookActiveState());
 }
 
 bool ApiHook::isHooked(Text& library, const Text& function) {
-  library = normaliseLibraryName(library);
   return findRecord(library, function) != nullptr;
 }
 
 bool ApiHook::pauseHook(Text& library, const Text& function) {
-  library = normaliseLibraryName(library);
-  HookRecord* record = findRecord(library, function);
-  if (record == nullptr) return false;
-  if (record->hookState == hookPausedState()) return true;
-  // Saved bytes that could not be written leave the hook active, and say so.
-  if (applyPatch(false, *record) == 0) return false;
-  record->hookState = hookPausedState();
-  return true;
+  return changeHookState(library, function, hookPausedState());
 }
 
 std::intptr_t ApiHook::hookPageBase(Text& library, const Text& function) {
-  library = normaliseLibraryName(library);
   const HookRecord* record = findRecord(library, function);
   return record == nullptr ? -1 : static_cast<std::intptr_t>(record->pageBase);
 }
 
 bool ApiHook::uninstallHook(Text& library, const Text& function) {
-  library = normaliseLibraryName(library);
   const HookRecord* record = findRecord(library, function);
   if (record == nullptr) return false;
   removeRecord(static_cast<std::size_t>(record - hookTable_.data()));
@@ -159,7 +141,18 @@ void ApiHook::uninstallAllHooks() {
   for (std::size_t index = hookTable_.size(); index > 0; --index) removeRecord(index - 1);
 }
 
-HookRecord* ApiHook::findRecord(const Text& library, const Text& function) {
+bool ApiHook::changeHookState(Text& library, const Text& function, const Text& state) {
+  HookRecord* record = findRecord(library, function);
+  if (record == nullptr) return false;
+  if (record->hookState == state) return true;
+  // A patch that could not be written leaves the hook in the state it was in, and says so.
+  if (applyPatch(state == hookActiveState(), *record) == 0) return false;
+  record->hookState = state;
+  return true;
+}
+
+HookRecord* ApiHook::findRecord(Text& library, const Text& function) {
+  library = normaliseLibraryName(library);
   // Keys are kept in lower case.
   Text key = lowerCase(library + function);
   for (HookRecord& record : hookTable_) {

@@ -97,7 +97,12 @@ class ApiHook {
   ApiHook(const ApiHook&) = default;
 
  private:
-  HookRecord* findRecord(const Text& library, const Text& function);
+  // Writes the jump (active state) or the saved bytes (paused state) unless the hook is in
+  // `state` already.
+  bool changeHookState(Text& library, const Text& function, const Text& state);
+  // Normalises `library` in place, then finds the record of library and function; null when
+  // there is none.
+  HookRecord* findRecord(Text& library, const Text& function);
   void removeRecord(std::size_t index);
 
   std::vector<HookRecord> hookTable_;

@@ -24,7 +24,8 @@ TEST(LibraryFileName, MapsProgramNamesToLibraryFiles) {
 }
 
 TEST(LibraryCalls, LibraryIsKnownOnlyOnceLoadedUnderEverySpelling) {
-  // memoryidle is loaded by this test alone.
+  // memoryidle is loaded by this test alone, so it starts unloaded in a fresh process (ctest
+  // runs each test in a process of its own).
   EXPECT_EQ(GetModuleHandleA("memoryidle.dll"), nullptr);
   EXPECT_EQ(GetModuleHandleA("memoryidle"), nullptr);
   HMODULE module = LoadLibraryA("MemoryIdle.DLL");
