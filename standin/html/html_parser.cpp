@@ -1,0 +1,126 @@
+#include "standin/html/html_parser.h"
+
+#include <gumbo.h>
+
+#include <array>
+#include <cstring>
+
+#include "standin/html/tag_table.h"
+#include "standin/html/unicode_text.h"
+
+namespace trenmoor::html {
+namespace {
+
+// Deeper nesting is attached at this depth, as browsers cap parser depth, so that every walk
+// of our tree stays shallow enough.
+constexpr std::size_t kMaxDepth = 512;
+
+std::u16string elementName(const GumboElement& element) {
+  if (element.tag != GUMBO_TAG_UNKNOWN) return utf8ToUtf16(gumbo_normalized_tagname(element.tag));
+  GumboStringPiece piece = element.original_tag;
+  gumbo_tag_from_original_text(&piece);
+  return asciiLower(utf8ToUtf16(std::string_view(piece.data, piece.length)));
+}
+
+Ref<Node> makeNode(const GumboNode& node, const std::shared_ptr<DocumentContext>& context) {
+  switch (node.type) {
+    case GUMBO_NODE_ELEMENT:
+    case GUMBO_NODE_TEMPLATE: {
+      const GumboElement& source = node.v.element;
+      Ref<Element> element = Element::create(context, elementName(source));
+      for (unsigned i = 0; i < source.attributes.length; ++i) {
+        const auto* a = static_cast<const GumboAttribute*>(source.attributes.data[i]);
+        element->appendParsedAttribute(utf8ToUtf16(a->name), utf8ToUtf16(a->value));
+      }
+      return Ref<Node>(element.get());
+    }
+    case GUMBO_NODE_TEXT:
+    case GUMBO_NODE_CDATA:
+    case GUMBO_NODE_WHITESPACE:
+      return Ref<Node>(CharacterNode::create(NodeType::Text, context, utf8ToUtf16(node.v.text.text)).get());
+    case GUMBO_NODE_COMMENT:
+      return Ref<Node>(CharacterNode::create(NodeType::Comment, context, utf8ToUtf16(node.v.text.text)).get());
+    case GUMBO_NODE_DOCUMENT:
+      break;
+  }
+  return {};
+}
+
+// Appends copies of gumbo's children of `source` under `target`, depth first, without recursion.
+void copyChildren(const GumboNode& source, Node& target, const std::shared_ptr<DocumentContext>& context) {
+  struct Frame {
+    const GumboVector* children;
+    unsigned next;
+    Node* target;
+  };
+  auto childrenOf = [](const GumboNode& n) -> const GumboVector* {
+    if (n.type == GUMBO_NODE_ELEMENT || n.type == GUMBO_NODE_TEMPLATE) return &n.v.element.children;
+    if (n.type == GUMBO_NODE_DOCUMENT) return &n.v.document.children;
+    return nullptr;
+  };
+  std::vector<Frame> stack;
+  stack.push_back({childrenOf(source), 0, &target});
+  while (!stack.empty()) {
+    Frame& top = stack.back();
+    if (!top.children || top.next >= top.children->length) {
+      stack.pop_back();
+      continue;
+    }
+    const auto& child = *static_cast<const GumboNode*>(top.children->data[top.next++]);
+    Ref<Node> node = makeNode(child, context);
+    if (!node) continue;
+    Node* parent = top.target;
+    parent->appendChild(node.get());
+    const GumboVector* grandChildren = childrenOf(child);
+    if (grandChildren && grandChildren->length > 0)
+      stack.push_back({grandChildren, 0, stack.size() < kMaxDepth ? node.get() : parent});
+  }
+}
+
+class GumboParse {
+ public:
+  GumboParse(const GumboOptions& options, std::string_view utf8)
+      : options_(options), output_(gumbo_parse_with_options(&options_, utf8.data(), utf8.size())) {}
+  ~GumboParse() {
+    if (output_) gumbo_destroy_output(&options_, output_);
+  }
+  GumboParse(const GumboParse&) = delete;
+  GumboParse& operator=(const GumboParse&) = delete;
+  const GumboOutput* output() const { return output_; }
+
+ private:
+  GumboOptions options_;
+  GumboOutput* output_;
+};
+
+}  // namespace
+
+void parseDocumentInto(Document& document, std::string_view utf8) {
+  GumboParse parse(kGumboDefaultOptions, utf8);
+  if (!parse.output()) return;
+  copyChildren(*parse.output()->document, document, document.context());
+}
+
+std::vector<Ref<Node>> parseFragment(const std::shared_ptr<DocumentContext>& context,
+                                     std::u16string_view contextTag, std::u16string_view markup) {
+  std::vector<Ref<Node>> nodes;
+  std::string utf8 = utf16ToUtf8(markup);
+  std::string tag = utf16ToUtf8(contextTag);
+  GumboOptions options = kGumboDefaultOptions;
+  options.fragment_context = gumbo_tagn_enum(tag.data(), static_cast<unsigned>(tag.size()));
+  if (options.fragment_context == GUMBO_TAG_UNKNOWN || options.fragment_context == GUMBO_TAG_HTML)
+    options.fragment_context = GUMBO_TAG_DIV;
+  options.fragment_namespace = GUMBO_NAMESPACE_HTML;
+  GumboParse parse(options, utf8);
+  if (!parse.output() || !parse.output()->root) return nodes;
+  // The fragment's nodes are the children of the root element gumbo makes for it.
+  Ref<Element> holder = Element::create(context, u"div");
+  copyChildren(*parse.output()->root, *holder, context);
+  while (Node* child = holder->firstChild()) {
+    nodes.emplace_back(child);
+    holder->removeChild(child);
+  }
+  return nodes;
+}
+
+}  // namespace trenmoor::html

@@ -1,0 +1,170 @@
+#include "standin/html/window_object.h"
+
+#include "standin/html/collection.h"
+#include "standin/html/document_host.h"
+#include "standin/html/member_arguments.h"
+#include "standin/html/url_address.h"
+
+namespace trenmoor::html {
+
+bool requestNavigation(Document& from, std::u16string_view reference, std::u16string_view target) {
+  DocumentHost* host = from.host();
+  if (!host) return false;
+  NavigationRequest request;
+  request.url = from.resolve(reference);
+  request.target = std::u16string(target);
+  host->navigate(from, request);
+  return true;
+}
+
+// --- window -----------------------------------------------------------------------------------
+
+Ref<WindowObject> WindowObject::create(Ref<Document> document, std::u16string viewerDomain) {
+  return Ref<WindowObject>(new WindowObject(std::move(document), std::move(viewerDomain)));
+}
+
+WindowObject::~WindowObject() {
+  if (document_ && document_->windowCache_ == this) document_->windowCache_ = nullptr;
+}
+
+Document* WindowObject::visibleDocument() const {
+  if (!document_) return nullptr;
+  if (!viewerDomain_.empty() && document_->domain() != viewerDomain_) return nullptr;
+  return document_.get();
+}
+
+namespace {
+
+using W = WindowObject;
+
+// The window of the document holding this window's frame; the window itself at the top.
+Variant parentWindow(W& w) {
+  Document* d = w.document();
+  Document* parent = d ? d->parentDocument() : nullptr;
+  return parent ? Variant(parent->window().dispatch()) : Variant(DispatchRef(&w));
+}
+
+Variant topWindow(W& w) {
+  Document* d = w.document();
+  if (!d) return Variant(DispatchRef(&w));
+  while (Document* parent = d->parentDocument()) d = parent;
+  return d == w.document() ? Variant(DispatchRef(&w)) : Variant(d->window().dispatch());
+}
+
+constexpr Member<W> kWindowMembers[] = {
+    {"document", [](W& w, Variant& r) { r = objectResult(w.visibleDocument()); return true; }},
+    {"frames",
+     [](W& w, Variant& r) {
+       Document* d = w.visibleDocument();
+       r = d ? Variant(Collection::create(Ref<Node>(d), CollectionFilter::Frames).dispatch()) : Variant();
+       return true;
+     }},
+    {"location",
+     [](W& w, Variant& r) {
+       Document* d = w.visibleDocument();
+       r = d ? Variant(LocationObject::create(Ref<Document>(d)).dispatch()) : Variant();
+       return true;
+     },
+     [](W& w, const Variant& v) {
+       Document* d = w.visibleDocument();
+       return d && requestNavigation(*d, v.toString());
+     }},
+    {"navigate", nullptr, nullptr,
+     [](W& w, std::span<const Variant> a, Variant&) {
+       Document* d = w.visibleDocument();
+       return d && requestNavigation(*d, argumentText(a, 0));
+     }},
+    {"name",
+     [](W& w, Variant& r) {
+       Document* d = w.document();
+       Element* frame = d ? d->frameOwner() : nullptr;
+       r = frame ? frame->attributeOr(u"name") : d ? d->windowName : std::u16string();
+       return true;
+     },
+     [](W& w, const Variant& v) {
+       Document* d = w.visibleDocument();
+       if (!d) return false;
+       d->windowName = v.toString();
+       return true;
+     }},
+    {"parent", [](W& w, Variant& r) { r = parentWindow(w); return true; }},
+    {"top", [](W& w, Variant& r) { r = topWindow(w); return true; }},
+    {"self", [](W& w, Variant& r) { r = Variant(DispatchRef(&w)); return true; }},
+    {"window", [](W& w, Variant& r) { r = Variant(DispatchRef(&w)); return true; }},
+    {"opener", [](W&, Variant& r) { r = Variant(); return true; }},
+    {"closed", [](W&, Variant& r) { r = false; return true; }},
+    {"frameElement",
+     [](W& w, Variant& r) {
+       r = objectResult(w.document() ? w.document()->frameOwner() : nullptr);
+       return true;
+     }},
+};
+
+// --- location -----------------------------------------------------------------------------------
+
+using L = LocationObject;
+
+template <std::u16string AddressParts::*Part>
+bool readPart(L& l, Variant& r) {
+  AddressParts parts;
+  r = splitAddress(l.document().address(), parts) ? parts.*Part : std::u16string();
+  return true;
+}
+
+bool readHref(L& l, Variant& r) {
+  r = l.document().address();
+  return true;
+}
+
+bool navigateTo(L& l, std::span<const Variant> a, Variant&) { return requestNavigation(l.document(), argumentText(a, 0)); }
+
+constexpr Member<L> kLocationMembers[] = {
+    {"href", readHref, [](L& l, const Variant& v) { return requestNavigation(l.document(), v.toString()); }},
+    {"protocol", readPart<&AddressParts::protocol>},
+    {"hostname", readPart<&AddressParts::hostname>},
+    {"port", readPart<&AddressParts::port>},
+    {"pathname", readPart<&AddressParts::pathname>},
+    {"search", readPart<&AddressParts::search>},
+    {"hash", readPart<&AddressParts::hash>},
+    {"host",
+     [](L& l, Variant& r) {
+       AddressParts parts;
+       r = splitAddress(l.document().address(), parts) ? parts.host() : std::u16string();
+       return true;
+     }},
+    {"assign", nullptr, nullptr, navigateTo},
+    {"replace", nullptr, nullptr, navigateTo},
+    {"reload", nullptr, nullptr,
+     [](L& l, std::span<const Variant>, Variant&) { return requestNavigation(l.document(), l.document().address()); }},
+    {"toString", nullptr, nullptr, [](L& l, std::span<const Variant>, Variant& r) { return readHref(l, r); }},
+};
+
+}  // namespace
+
+const MemberTable<WindowObject>& WindowObject::members() {
+  static const MemberTable<WindowObject> table{kWindowMembers};
+  return table;
+}
+
+bool WindowObject::getMember(std::u16string_view name, Variant& result) { return members().get(*this, name, result); }
+bool WindowObject::putMember(std::u16string_view name, const Variant& value) { return members().put(*this, name, value); }
+bool WindowObject::invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) {
+  return members().invoke(*this, name, arguments, result);
+}
+
+Ref<LocationObject> LocationObject::create(Ref<Document> document) {
+  return Ref<LocationObject>(new LocationObject(std::move(document)));
+}
+
+const MemberTable<LocationObject>& LocationObject::members() {
+  static const MemberTable<LocationObject> table{kLocationMembers};
+  return table;
+}
+
+bool LocationObject::getMember(std::u16string_view name, Variant& result) { return members().get(*this, name, result); }
+bool LocationObject::putMember(std::u16string_view name, const Variant& value) { return members().put(*this, name, value); }
+bool LocationObject::invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) {
+  return members().invoke(*this, name, arguments, result);
+}
+
+}  // namespace trenmoor::html
