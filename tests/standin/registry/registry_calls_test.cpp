@@ -1,0 +1,483 @@
+// The registry calls as their callers know them: results, what out-parameters receive and what
+// they keep (preset to sentinels), too-small buffers, bad handles, access and durability.
+#include "platform/registry_calls.h"
+#include "standin/registry/registry_hive.h"
+#include "standin/registry/registry_store.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace trenmoor::win {
+namespace {
+
+constexpr HKEY kSentinelKey = 0xDEADBEEF;
+constexpr DWORD kSentinel = 0xA5A5A5A5;
+
+class RegistryCallsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(standin::openMemoryRegistryStore());
+    standin::setMachineWideWrites(standin::MachineWideWrites::Refused);
+  }
+  void TearDown() override {
+    standin::setMachineWideWrites(standin::MachineWideWrites::Refused);
+  }
+
+  static HKEY create(HKEY root, const char* path) {
+    HKEY key = 0;
+    EXPECT_EQ(RegCreateKeyA(root, path, &key), ERROR_SUCCESS) << path;
+    return key;
+  }
+  static void set(HKEY key, const char* name, DWORD type, const std::string& data) {
+    ASSERT_EQ(RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                             static_cast<DWORD>(data.size())),
+              ERROR_SUCCESS);
+  }
+};
+
+TEST_F(RegistryCallsTest, CreatesMissingKeysOpensWithoutRegardToCaseAndReportsDisposition) {
+  HKEY key = kSentinelKey;
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tm", 0, KEY_READ, &key),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(key, 0u);
+
+  DWORD disposition = kSentinel;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Tm\\Deep", 0, nullptr,
+                            REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, &disposition),
+            ERROR_SUCCESS);
+  EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
+  HKEY again = 0;
+  disposition = kSentinel;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\tm\\DEEP\\", 0, nullptr,
+                            REG_OPTION_NON_VOLATILE, KEY_READ, nullptr, &again, &disposition),
+            ERROR_SUCCESS);
+  EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
+  EXPECT_NE(again, key);
+
+  // Opening relative to an open key, and the key itself through an empty path.
+  HKEY parent = create(HKEY_CURRENT_USER, "software\\TM");
+  HKEY child = 0;
+  EXPECT_EQ(RegOpenKeyA(parent, "deep", &child), ERROR_SUCCESS);
+  HKEY self = 0;
+  EXPECT_EQ(RegOpenKeyExA(parent, "", 0, KEY_READ, &self), ERROR_SUCCESS);
+  EXPECT_NE(self, parent);
+
+  // Keys keep the case they were created with.
+  char name[64];
+  EXPECT_EQ(RegEnumKeyA(parent, 0, name, sizeof name), ERROR_SUCCESS);
+  EXPECT_STREQ(name, "Deep");
+  for (HKEY open : {key, again, parent, child, self}) EXPECT_EQ(RegCloseKey(open), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryCallsTest, BadPathsAndParametersFailAndClearTheResult) {
+  const std::string longName(256, 'k');
+  const std::string longestName(255, 'k');
+  const std::string doubleByteName = std::string(254, 'k') + "\xB0\xA1";  // 255 characters
+  struct Case {
+    const char* path;
+    DWORD options;
+    LSTATUS expected;
+  } cases[] = {
+      {"\\Software", 0, ERROR_BAD_PATHNAME},
+      {"Software\\\\Tm", 0, ERROR_BAD_PATHNAME},
+      {"Software\\Tm\\\\", 0, ERROR_BAD_PATHNAME},
+      {longName.c_str(), 0, ERROR_INVALID_PARAMETER},
+      {longestName.c_str(), 0, ERROR_SUCCESS},
+      {doubleByteName.c_str(), 0, ERROR_SUCCESS},
+      {"Software", 1, ERROR_INVALID_PARAMETER},  // volatile keys are not offered
+  };
+  for (const Case& c : cases) {
+    HKEY key = kSentinelKey;
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, c.path, 0, nullptr, c.options, KEY_READ,
+                              nullptr, &key, nullptr),
+              c.expected)
+        << c.path;
+    EXPECT_EQ(key == 0, c.expected != ERROR_SUCCESS) << c.path;
+    RegCloseKey(key);
+  }
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "", 0, KEY_READ, nullptr), ERROR_INVALID_PARAMETER);
+  HKEY key = kSentinelKey;
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "", 5, KEY_READ, &key), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(key, 0u);
+}
+
+TEST_F(RegistryCallsTest, HandlesAreCheckedAndCloseOnlyOnce) {
+  HKEY key = create(HKEY_CURRENT_USER, "Tm");
+  EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+  EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(RegCloseKey(HKEY_CURRENT_USER), ERROR_SUCCESS);  // predefined: nothing to close
+  EXPECT_EQ(RegCloseKey(HKEY_CURRENT_USER), ERROR_SUCCESS);
+
+  for (HKEY bad : {key, HKEY{0}, HKEY{0x12345678}, HKEY{0x80000004}}) {
+    HKEY result = kSentinelKey;
+    DWORD size = kSentinel;
+    char name[8] = "intact";
+    EXPECT_EQ(RegOpenKeyA(bad, "x", &result), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(result, 0u);
+    EXPECT_EQ(RegQueryValueExA(bad, "v", nullptr, nullptr, nullptr, &size), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(size, kSentinel);
+    EXPECT_EQ(RegSetValueExA(bad, "v", 0, REG_SZ, nullptr, 0), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegEnumKeyA(bad, 0, name, sizeof name), ERROR_INVALID_HANDLE);
+    EXPECT_STREQ(name, "intact");
+    EXPECT_EQ(RegDeleteKeyA(bad, "x"), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegFlushKey(bad), ERROR_INVALID_HANDLE);
+  }
+
+  // A store opened afresh invalidates every handle of the one before.
+  HKEY old = create(HKEY_CURRENT_USER, "Tm");
+  ASSERT_TRUE(standin::openMemoryRegistryStore());
+  EXPECT_EQ(RegCloseKey(old), ERROR_INVALID_HANDLE);
+}
+
+TEST_F(RegistryCallsTest, QueryReportsSizeAndTypeAndLeavesTooSmallBuffersAlone) {
+  HKEY key = create(HKEY_CURRENT_USER, "Tm");
+  set(key, "Text", REG_SZ, "abc");
+
+  struct Case {
+    bool withData;
+    DWORD bufferSize;
+    LSTATUS expected;
+    std::string bytes;  // the buffer afterwards
+  } cases[] = {
+      {false, 0, ERROR_SUCCESS, "#####"},
+      {true, 2, ERROR_MORE_DATA, "#####"},
+      {true, 3, ERROR_SUCCESS, "abc##"},  // stored without a terminator, none added
+      {true, 5, ERROR_SUCCESS, "abc##"},
+  };
+  for (const Case& c : cases) {
+    std::string buffer = "#####";
+    DWORD type = kSentinel;
+    DWORD size = c.bufferSize;
+    EXPECT_EQ(RegQueryValueExA(key, "TEXT", nullptr, &type,
+                               c.withData ? reinterpret_cast<BYTE*>(buffer.data()) : nullptr,
+                               &size),
+              c.expected);
+    EXPECT_EQ(type, REG_SZ);
+    EXPECT_EQ(size, 3u);
+    EXPECT_EQ(buffer, c.bytes);
+  }
+
+  DWORD type = kSentinel;
+  DWORD size = kSentinel;
+  BYTE data[4] = {7, 7, 7, 7};
+  EXPECT_EQ(RegQueryValueExA(key, "Missing", nullptr, &type, data, &size), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegQueryValueExA(key, "Text", nullptr, &type, data, nullptr), ERROR_INVALID_PARAMETER);
+  DWORD reserved = 0;
+  EXPECT_EQ(RegQueryValueExA(key, "Text", &reserved, &type, nullptr, &size),
+            ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(type, kSentinel);
+  EXPECT_EQ(size, kSentinel);
+  EXPECT_EQ(data[0], 7);
+
+  // The default value is the empty name, absent until written.
+  EXPECT_EQ(RegQueryValueExA(key, nullptr, nullptr, nullptr, nullptr, &size),
+            ERROR_FILE_NOT_FOUND);
+  set(key, "", REG_BINARY, std::string("\0\1", 2));
+  EXPECT_EQ(RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+  EXPECT_EQ(type, REG_BINARY);
+  EXPECT_EQ(size, 2u);
+  RegCloseKey(key);
+}
+
+TEST_F(RegistryCallsTest, ValuesKeepTheirTypeNameCaseAndPlaceWhenReplaced) {
+  HKEY key = create(HKEY_CURRENT_USER, "Tm");
+  set(key, "First", REG_QWORD, std::string(8, '\x01'));
+  set(key, "Second", 0x1234, "");
+  set(key, "FIRST", REG_SZ, "replaced");
+
+  struct Expected {
+    const char* name;
+    DWORD type;
+    std::string data;
+  } expected[] = {{"First", REG_SZ, "replaced"}, {"Second", 0x1234, ""}};
+  for (DWORD index = 0; index < 2; ++index) {
+    char name[16];
+    DWORD nameSize = sizeof name;
+    DWORD type = kSentinel;
+    BYTE data[16];
+    DWORD size = sizeof data;
+    ASSERT_EQ(RegEnumValueA(key, index, name, &nameSize, nullptr, &type, data, &size),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(name, expected[index].name);
+    EXPECT_EQ(nameSize, std::string(expected[index].name).size());
+    EXPECT_EQ(type, expected[index].type);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), size), expected[index].data);
+  }
+  char name[16] = "intact";
+  DWORD nameSize = sizeof name;
+  EXPECT_EQ(RegEnumValueA(key, 2, name, &nameSize, nullptr, nullptr, nullptr, nullptr),
+            ERROR_NO_MORE_ITEMS);
+  EXPECT_EQ(nameSize, sizeof name);
+
+  EXPECT_EQ(RegDeleteValueA(key, "first"), ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteValueA(key, "first"), ERROR_FILE_NOT_FOUND);
+  RegCloseKey(key);
+}
+
+TEST_F(RegistryCallsTest, EnumerationBuffersThatAreTooSmall) {
+  HKEY key = create(HKEY_CURRENT_USER, "Tm");
+  set(key, "Name", REG_BINARY, "12345678");
+  RegCloseKey(create(key, "Child"));
+
+  // A name that does not fit: nothing at all is written.
+  char name[8] = "#######";
+  DWORD nameSize = 4;
+  DWORD type = kSentinel;
+  DWORD size = kSentinel;
+  EXPECT_EQ(RegEnumValueA(key, 0, name, &nameSize, nullptr, &type, nullptr, &size),
+            ERROR_MORE_DATA);
+  EXPECT_STREQ(name, "#######");
+  EXPECT_EQ(nameSize, 4u);
+  EXPECT_EQ(type, kSentinel);
+  EXPECT_EQ(size, kSentinel);
+
+  // Data that do not fit: the name and type come back with the size needed; data untouched.
+  BYTE data[4] = {0, 0, 0, 0};
+  nameSize = sizeof name;
+  size = sizeof data;
+  EXPECT_EQ(RegEnumValueA(key, 0, name, &nameSize, nullptr, &type, data, &size), ERROR_MORE_DATA);
+  EXPECT_STREQ(name, "Name");
+  EXPECT_EQ(nameSize, 4u);
+  EXPECT_EQ(type, REG_BINARY);
+  EXPECT_EQ(size, 8u);
+  EXPECT_EQ(data[0], 0);
+
+  // Sub-key names need room for their terminator.
+  char keyName[8] = "#######";
+  EXPECT_EQ(RegEnumKeyA(key, 0, keyName, 5), ERROR_MORE_DATA);
+  EXPECT_STREQ(keyName, "#######");
+  EXPECT_EQ(RegEnumKeyA(key, 0, keyName, 6), ERROR_SUCCESS);
+  EXPECT_STREQ(keyName, "Child");
+  EXPECT_EQ(RegEnumKeyA(key, 1, keyName, 6), ERROR_NO_MORE_ITEMS);
+  EXPECT_EQ(RegEnumKeyA(key, 0, nullptr, 6), ERROR_INVALID_PARAMETER);
+  RegCloseKey(key);
+}
+
+TEST_F(RegistryCallsTest, SubKeysListInCaseInsensitiveNameOrderAndDoubleByteNamesStayWhole) {
+  HKEY key = create(HKEY_CURRENT_USER, "Tm");
+  // "\x81\x61" and "\x81\x41" differ in a trail byte that looks like a letter; "\x81\x5C" has a
+  // trail byte that looks like a backslash.
+  for (const char* name : {"beta", "Alpha", "\x81\x61", "\x81\x41", "\x81\x5C", "gamma"})
+    RegCloseKey(create(key, name));
+  RegCloseKey(create(key, "ALPHA"));  // the same key as "Alpha"
+
+  std::vector<std::string> names;
+  char name[16];
+  for (DWORD index = 0; RegEnumKeyA(key, index, name, sizeof name) == ERROR_SUCCESS; ++index)
+    names.push_back(name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "beta", "gamma", "\x81\x41", "\x81\x5C",
+                                             "\x81\x61"}));
+  RegCloseKey(key);
+}
+
+TEST_F(RegistryCallsTest, DeletingKeys) {
+  HKEY key = create(HKEY_CURRENT_USER, "Tm\\Parent\\Child");
+  HKEY tm = create(HKEY_CURRENT_USER, "Tm");
+  EXPECT_EQ(RegDeleteKeyA(tm, "Parent"), ERROR_ACCESS_DENIED);  // it still has a sub-key
+  EXPECT_EQ(RegDeleteKeyA(tm, "Parent\\Missing"), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegDeleteKeyA(tm, ""), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegDeleteKeyA(tm, nullptr), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegDeleteKeyA(tm, "PARENT\\child"), ERROR_SUCCESS);
+
+  // A handle to a deleted key reports it; it can still be closed.
+  DWORD size = kSentinel;
+  EXPECT_EQ(RegQueryValueExA(key, "v", nullptr, nullptr, nullptr, &size), ERROR_KEY_DELETED);
+  EXPECT_EQ(RegSetValueExA(key, "v", 0, REG_SZ, nullptr, 0), ERROR_KEY_DELETED);
+  HKEY below = kSentinelKey;
+  EXPECT_EQ(RegCreateKeyA(key, "below", &below), ERROR_KEY_DELETED);
+  EXPECT_EQ(below, 0u);
+  EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+
+  // A re-created key of the same name is a new key.
+  HKEY recreated = create(HKEY_CURRENT_USER, "Tm\\Parent\\Child");
+  EXPECT_EQ(RegDeleteKeyA(tm, "Parent\\Child"), ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteKeyA(tm, "Parent"), ERROR_SUCCESS);
+  EXPECT_EQ(RegFlushKey(recreated), ERROR_KEY_DELETED);
+  RegCloseKey(recreated);
+  RegCloseKey(tm);
+}
+
+TEST_F(RegistryCallsTest, AccessFollowsWhatTheHandleWasGranted) {
+  HKEY readOnly = 0;
+  RegCloseKey(create(HKEY_CURRENT_USER, "Tm"));
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Tm", 0, KEY_READ, &readOnly), ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExA(readOnly, "v", 0, REG_SZ, nullptr, 0), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(RegDeleteValueA(readOnly, "v"), ERROR_ACCESS_DENIED);
+  HKEY child = kSentinelKey;
+  EXPECT_EQ(RegCreateKeyA(readOnly, "child", &child), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(child, 0u);
+
+  HKEY writeOnly = 0;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Tm", 0, KEY_SET_VALUE, &writeOnly), ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExA(writeOnly, "v", 0, REG_SZ, nullptr, 0), ERROR_SUCCESS);
+  DWORD size = 0;
+  EXPECT_EQ(RegQueryValueExA(writeOnly, "v", nullptr, nullptr, nullptr, &size),
+            ERROR_ACCESS_DENIED);
+  char name[8];
+  EXPECT_EQ(RegEnumKeyA(writeOnly, 0, name, sizeof name), ERROR_ACCESS_DENIED);
+  RegCloseKey(readOnly);
+  RegCloseKey(writeOnly);
+}
+
+TEST_F(RegistryCallsTest, MachineWideRootsRefuseWritesUnlessAllowed) {
+  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT, HKEY_USERS, HKEY_CURRENT_CONFIG}) {
+    SCOPED_TRACE(root);
+    standin::setMachineWideWrites(standin::MachineWideWrites::Refused);
+    HKEY key = kSentinelKey;
+    EXPECT_EQ(RegCreateKeyA(root, "Tm", &key), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(key, 0u);
+    EXPECT_EQ(RegOpenKeyExA(root, "", 0, KEY_READ | KEY_WRITE, &key), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegSetValueExA(root, "v", 0, REG_SZ, nullptr, 0), ERROR_ACCESS_DENIED);
+
+    standin::setMachineWideWrites(standin::MachineWideWrites::Allowed);
+    key = create(root, "Tm");
+    set(key, "v", REG_DWORD, "1234");
+    HKEY readable = 0;
+    ASSERT_EQ(RegOpenKeyA(root, "Tm", &readable), ERROR_SUCCESS);
+
+    // Refused again: existing keys open for reading, but neither change nor go.
+    standin::setMachineWideWrites(standin::MachineWideWrites::Refused);
+    HKEY reopened = 0;
+    ASSERT_EQ(RegCreateKeyA(root, "Tm", &reopened), ERROR_SUCCESS);
+    DWORD size = 0;
+    EXPECT_EQ(RegQueryValueExA(reopened, "v", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(reopened, "v", 0, REG_SZ, nullptr, 0), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegDeleteKeyA(root, "Tm"), ERROR_ACCESS_DENIED);
+    // A handle opened while writes were allowed keeps what it was given.
+    EXPECT_EQ(RegSetValueExA(readable, "w", 0, REG_SZ, nullptr, 0), ERROR_SUCCESS);
+    for (HKEY open : {key, readable, reopened}) RegCloseKey(open);
+  }
+}
+
+class RegistryFileTest : public RegistryCallsTest {
+ protected:
+  void SetUp() override {
+    RegistryCallsTest::SetUp();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "trenmoor-registry-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+    path_ = folder_ + "/nested/registry.sqlite";
+  }
+  void TearDown() override {
+    ASSERT_TRUE(standin::openMemoryRegistryStore());  // let go of the file first
+    std::filesystem::remove_all(folder_);
+    RegistryCallsTest::TearDown();
+  }
+  std::string folder_;
+  std::string path_;
+};
+
+TEST_F(RegistryFileTest, AWriteSurvivesTheProcessBeingKilledRightAfter) {
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Only async-signal-safe ways out: the child reports through its exit status.
+    if (!standin::openRegistryStore(path_)) _exit(2);
+    HKEY key = 0;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Tm", &key) != ERROR_SUCCESS) _exit(3);
+    const BYTE data[] = {'o', 'k'};
+    if (RegSetValueExA(key, "Written", 0, REG_SZ, data, 2) != ERROR_SUCCESS) _exit(4);
+    kill(getpid(), SIGKILL);
+    _exit(5);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "child exit status " << WEXITSTATUS(status);
+
+  ASSERT_TRUE(standin::openRegistryStore(path_));
+  HKEY key = 0;
+  ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "SOFTWARE\\TM", &key), ERROR_SUCCESS);
+  char data[4] = {};
+  DWORD size = sizeof data;
+  EXPECT_EQ(RegQueryValueExA(key, "written", nullptr, nullptr, reinterpret_cast<BYTE*>(data),
+                             &size),
+            ERROR_SUCCESS);
+  EXPECT_STREQ(data, "ok");
+  EXPECT_EQ(RegFlushKey(key), ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
+TEST_F(RegistryFileTest, ListingsSeeWritesOfAnotherConnection) {
+  ASSERT_TRUE(standin::openRegistryStore(path_));
+  HKEY key = create(HKEY_CURRENT_USER, "Tm");
+  set(key, "first", REG_SZ, "1");
+  char name[16];
+  DWORD nameSize = sizeof name;
+  ASSERT_EQ(RegEnumValueA(key, 0, name, &nameSize, nullptr, nullptr, nullptr, nullptr),
+            ERROR_SUCCESS);
+
+  auto other = standin::RegistryHive::openFile(path_);
+  ASSERT_NE(other, nullptr);
+  standin::KeyId tm = 0;
+  ASSERT_EQ(other->findKey(standin::rootKeyId(standin::HiveRoot::CurrentUser), {"TM"}, tm),
+            standin::HiveStatus::Ok);
+  const std::uint8_t two = '2';
+  ASSERT_EQ(other->setValue(tm, "second", REG_SZ, &two, 1), standin::HiveStatus::Ok);
+
+  nameSize = sizeof name;
+  ASSERT_EQ(RegEnumValueA(key, 1, name, &nameSize, nullptr, nullptr, nullptr, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_STREQ(name, "second");
+  RegCloseKey(key);
+}
+
+TEST_F(RegistryFileTest, AFileThatIsNotAHiveIsRefusedAndTheStoreInUseKept) {
+  HKEY key = create(HKEY_CURRENT_USER, "Kept");
+  std::filesystem::create_directories(folder_ + "/nested");
+  FILE* file = std::fopen(path_.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  std::fputs("not a database, and long enough to be looked at as one by SQLite ......", file);
+  std::fclose(file);
+  EXPECT_FALSE(standin::openRegistryStore(path_));
+  EXPECT_EQ(RegFlushKey(key), ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
+TEST(RegistryStorePath, FollowsTheEnvironment) {
+  struct Case {
+    const char* registry;
+    const char* dataHome;
+    const char* home;
+    std::string expected;
+  } cases[] = {
+      {"/tmp/r.sqlite", "/data", "/home/u", "/tmp/r.sqlite"},
+      {"", "/data", "/home/u", "/data/trenmoor/registry.sqlite"},
+      {nullptr, "relative", "/home/u", "/home/u/.local/share/trenmoor/registry.sqlite"},
+      {nullptr, nullptr, nullptr, ""},
+  };
+  const auto put = [](const char* name, const char* value) {
+    if (value == nullptr)
+      unsetenv(name);
+    else
+      setenv(name, value, 1);
+  };
+  const auto saved = [](const char* name) -> std::optional<std::string> {
+    const char* value = std::getenv(name);
+    return value ? std::optional<std::string>(value) : std::nullopt;
+  };
+  const auto registry = saved("TRENMOOR_REGISTRY");
+  const auto dataHome = saved("XDG_DATA_HOME");
+  const auto home = saved("HOME");
+  for (const Case& c : cases) {
+    put("TRENMOOR_REGISTRY", c.registry);
+    put("XDG_DATA_HOME", c.dataHome);
+    put("HOME", c.home);
+    EXPECT_EQ(standin::defaultRegistryStorePath(), c.expected);
+  }
+  put("TRENMOOR_REGISTRY", registry ? registry->c_str() : nullptr);
+  put("XDG_DATA_HOME", dataHome ? dataHome->c_str() : nullptr);
+  put("HOME", home ? home->c_str() : nullptr);
+}
+
+}  // namespace
+}  // namespace trenmoor::win
