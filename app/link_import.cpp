@@ -35,7 +35,9 @@ void importLinkFiles(TransferState& state, MainWindow& window) {
       unreadable.push_back(path);
       continue;
     }
-    state.linkListText += linkFileText(*bytes);
+    const std::string_view text = linkFileText(*bytes);
+    state.linkListText.reserve(state.linkListText.size() + text.size() + kLineBreak.size());
+    state.linkListText += text;
     state.linkListText += kLineBreak;
   }
 

@@ -216,6 +216,28 @@ Text logicalToText(bool value) {
   return value ? ansiLiteral<"真">() : ansiLiteral<"假">();
 }
 
+namespace {
+
+// Walks characters from the boundary `at` to the first boundary at or after `target`, eight
+// single-byte characters at a time where it can.
+std::size_t nextBoundaryAtOrAfter(std::string_view text, std::size_t at, std::size_t target) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+  while (at < target) {
+    if (at + 8 <= target) {
+      std::uint64_t word;
+      std::memcpy(&word, text.data() + at, sizeof word);
+      if ((word & kHighBits) == 0) {
+        at += 8;
+        continue;
+      }
+    }
+    at += characterLength(text, at);
+  }
+  return at;
+}
+
+}  // namespace
+
 std::size_t findText(std::string_view text, std::string_view needle, std::size_t from) {
   if (from >= text.size()) return std::string_view::npos;
   if (needle.empty()) return from;
@@ -224,7 +246,7 @@ std::size_t findText(std::string_view text, std::string_view needle, std::size_t
   std::size_t boundary = from;
   std::size_t candidate = from;
   while ((candidate = text.find(needle, candidate)) != std::string_view::npos) {
-    while (boundary < candidate) boundary += characterLength(text, boundary);
+    boundary = nextBoundaryAtOrAfter(text, boundary, candidate);
     if (boundary == candidate) return candidate;
     candidate = boundary;  // the match started inside a double-byte character
   }

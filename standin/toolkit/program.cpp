@@ -66,19 +66,23 @@ std::optional<Bytes> readWholeFileShared(const Text& path) {
     ::close(fd);
     return std::nullopt;
   }
+  // Read straight into the result, sized from the file and grown if it grows meanwhile.
   Bytes data;
   struct stat info {};
-  if (fstat(fd, &info) == 0 && info.st_size > 0) data.reserve(static_cast<std::size_t>(info.st_size));
-  std::uint8_t chunk[65536];
+  std::size_t expected = fstat(fd, &info) == 0 && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
+  data.resize(expected + 1);
+  std::size_t used = 0;
   for (;;) {
-    ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (used == data.size()) data.resize(data.size() * 2 + 4096);
+    ssize_t n = ::read(fd, data.data() + used, data.size() - used);
     if (n < 0) {
       ::close(fd);
       return std::nullopt;
     }
     if (n == 0) break;
-    data.insert(data.end(), chunk, chunk + n);
+    used += static_cast<std::size_t>(n);
   }
+  data.resize(used);
   ::close(fd);
   return data;
 }
