@@ -30,16 +30,41 @@ constexpr REGSAM kWriteRights =
     KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | DELETE | WRITE_DAC | WRITE_OWNER;
 constexpr std::uint64_t kNeverRead = ~std::uint64_t{0};
 
-// An open key: which key, under which root, with which access; and the listings last read
-// through it, kept while the hive has not changed so that walking an index costs one step.
+LSTATUS statusOf(HiveStatus status, LSTATUS notFound) {
+  switch (status) {
+    case HiveStatus::Ok: return ERROR_SUCCESS;
+    case HiveStatus::NotFound: return notFound;
+    case HiveStatus::HasSubKeys: return ERROR_ACCESS_DENIED;
+    case HiveStatus::IoFailed: break;
+  }
+  return ERROR_REGISTRY_IO_FAILED;
+}
+
+// A listing read through a handle, kept while the hive has not changed, so that walking an
+// index from 0 to the end reads the listing once.
+template <typename Item>
+struct CachedListing {
+  std::uint64_t version = kNeverRead;
+  std::vector<Item> items;
+
+  // Rereads the listing with `read(items)` when the hive changed since it was last read.
+  template <typename Read>
+  LSTATUS refresh(RegistryHive& hive, Read&& read) {
+    const std::uint64_t now = hive.changeCount();
+    if (version == now) return ERROR_SUCCESS;
+    const LSTATUS status = statusOf(read(items), ERROR_KEY_DELETED);
+    version = status == ERROR_SUCCESS ? now : kNeverRead;
+    return status;
+  }
+};
+
+// An open key: which key, under which root, with which access, and its listings.
 struct OpenKey {
   KeyId id = 0;
   HKEY root = 0;
   REGSAM granted = 0;
-  std::uint64_t subKeysVersion = kNeverRead;
-  std::vector<std::string> subKeys;
-  std::uint64_t valuesVersion = kNeverRead;
-  std::vector<ValueId> values;
+  CachedListing<std::string> subKeys;
+  CachedListing<ValueId> values;
 };
 
 struct Registry {
@@ -88,16 +113,6 @@ LSTATUS guarded(Call&& call) {
   } catch (...) {
     return ERROR_REGISTRY_IO_FAILED;
   }
-}
-
-LSTATUS statusOf(HiveStatus status, LSTATUS notFound) {
-  switch (status) {
-    case HiveStatus::Ok: return ERROR_SUCCESS;
-    case HiveStatus::NotFound: return notFound;
-    case HiveStatus::HasSubKeys: return ERROR_ACCESS_DENIED;
-    case HiveStatus::IoFailed: break;
-  }
-  return ERROR_REGISTRY_IO_FAILED;
 }
 
 std::optional<HiveRoot> predefinedRoot(HKEY key) {
@@ -308,14 +323,12 @@ LSTATUS RegEnumKeyA(HKEY key, DWORD index, char* name, DWORD nameSize) {
     LSTATUS status = standin::resolveFor(r, hive, key, KEY_ENUMERATE_SUB_KEYS, open);
     if (status != ERROR_SUCCESS) return status;
     if (name == nullptr) return ERROR_INVALID_PARAMETER;
-    if (const auto version = hive.changeCount(); open->subKeysVersion != version) {
-      if ((status = standin::statusOf(hive.subKeyNames(open->id, open->subKeys),
-                                      ERROR_KEY_DELETED)) != ERROR_SUCCESS)
-        return status;
-      open->subKeysVersion = version;
-    }
-    if (index >= open->subKeys.size()) return ERROR_NO_MORE_ITEMS;
-    const std::string& found = open->subKeys[index];
+    status = open->subKeys.refresh(hive, [&](auto& names) {
+      return hive.subKeyNames(open->id, names);
+    });
+    if (status != ERROR_SUCCESS) return status;
+    if (index >= open->subKeys.items.size()) return ERROR_NO_MORE_ITEMS;
+    const std::string& found = open->subKeys.items[index];
     if (found.size() + 1 > nameSize) return ERROR_MORE_DATA;
     std::memcpy(name, found.c_str(), found.size() + 1);
     return ERROR_SUCCESS;
@@ -331,15 +344,11 @@ LSTATUS RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD*
     if (name == nullptr || nameSize == nullptr || reserved != nullptr ||
         (data != nullptr && dataSize == nullptr))
       return ERROR_INVALID_PARAMETER;
-    if (const auto version = hive.changeCount(); open->valuesVersion != version) {
-      if ((status = standin::statusOf(hive.valueIds(open->id, open->values),
-                                      ERROR_KEY_DELETED)) != ERROR_SUCCESS)
-        return status;
-      open->valuesVersion = version;
-    }
-    if (index >= open->values.size()) return ERROR_NO_MORE_ITEMS;
+    status = open->values.refresh(hive, [&](auto& ids) { return hive.valueIds(open->id, ids); });
+    if (status != ERROR_SUCCESS) return status;
+    if (index >= open->values.items.size()) return ERROR_NO_MORE_ITEMS;
     HiveValue value;
-    if ((status = standin::statusOf(hive.valueById(open->values[index], value),
+    if ((status = standin::statusOf(hive.valueById(open->values.items[index], value),
                                     ERROR_NO_MORE_ITEMS)) != ERROR_SUCCESS)
       return status;
     if (value.name.size() + 1 > *nameSize) return ERROR_MORE_DATA;
@@ -358,9 +367,9 @@ LSTATUS RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD
     if (reserved != nullptr || (data != nullptr && dataSize == nullptr))
       return ERROR_INVALID_PARAMETER;
     HiveValue value;
-    if ((status = standin::statusOf(hive.findValue(open->id, standin::valueNameOf(valueName), value),
-                                    ERROR_FILE_NOT_FOUND)) != ERROR_SUCCESS)
-      return status;
+    status = standin::statusOf(hive.findValue(open->id, standin::valueNameOf(valueName), value),
+                               ERROR_FILE_NOT_FOUND);
+    if (status != ERROR_SUCCESS) return status;
     return standin::reportValue(value, type, data, dataSize);
   });
 }

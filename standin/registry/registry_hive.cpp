@@ -95,7 +95,8 @@ std::string columnText(sqlite3_stmt* statement, int column) {
 std::string foldedName(std::string_view name) {
   std::string folded(name);
   for (std::size_t at = 0; at < folded.size(); at += characterLength(folded, at))
-    if (folded[at] >= 'a' && folded[at] <= 'z') folded[at] = static_cast<char>(folded[at] - 'a' + 'A');
+    if (folded[at] >= 'a' && folded[at] <= 'z')
+      folded[at] = static_cast<char>(folded[at] - 'a' + 'A');
   return folded;
 }
 
@@ -210,8 +211,8 @@ struct RegistryHive::Connection {
     return status == HiveStatus::Ok ? HiveStatus::IoFailed : status;
   }
 
-  HiveStatus committed(bool done) {
-    if (!done) return HiveStatus::IoFailed;
+  // Counts a change committed by a single statement.
+  HiveStatus committed() {
     ++localChanges;
     return HiveStatus::Ok;
   }
@@ -268,7 +269,8 @@ HiveStatus RegistryHive::createKey(KeyId from, const std::vector<std::string>& n
       const HiveStatus child = connection_->findChild(key, folded, key);
       if (child == HiveStatus::Ok) continue;
       if (child != HiveStatus::NotFound) return child;
-      if (!connection_->execute(kInsertChild, key, std::string_view(name), std::string_view(folded)))
+      if (!connection_->execute(kInsertChild, key, std::string_view(name),
+                                std::string_view(folded)))
         return HiveStatus::IoFailed;
       key = sqlite3_last_insert_rowid(connection_->db);
       any = true;
@@ -327,19 +329,19 @@ HiveStatus RegistryHive::setValue(KeyId key, std::string_view name, std::uint32_
                             static_cast<std::int64_t>(type), bytes))
     return HiveStatus::IoFailed;
   if (sqlite3_changes(connection_->db) == 0) return HiveStatus::NotFound;
-  return connection_->committed(true);
+  return connection_->committed();
 }
 
 HiveStatus RegistryHive::deleteValue(KeyId key, std::string_view name) {
   if (!connection_->execute(kDeleteValue, key, std::string_view(foldedName(name))))
     return HiveStatus::IoFailed;
   if (sqlite3_changes(connection_->db) == 0) return HiveStatus::NotFound;
-  return connection_->committed(true);
+  return connection_->committed();
 }
 
 HiveStatus RegistryHive::checkpoint() {
-  const int result =
-      sqlite3_wal_checkpoint_v2(connection_->db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+  const int result = sqlite3_wal_checkpoint_v2(connection_->db, nullptr,
+                                               SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
   return result == SQLITE_OK ? HiveStatus::Ok : HiveStatus::IoFailed;
 }
 

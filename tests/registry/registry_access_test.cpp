@@ -3,6 +3,7 @@
 #include "platform/registry_calls.h"
 #include "platform/text.h"
 #include "standin/registry/registry_store.h"
+#include "tests/standin/registry/fresh_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -17,15 +18,11 @@ constexpr std::int32_t kSentinel = -99;
 
 Bytes bytesOf(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
-class RegistryAccessTest : public ::testing::Test {
+class RegistryAccessTest : public FreshRegistry {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(standin::openMemoryRegistryStore());
-    standin::setMachineWideWrites(standin::MachineWideWrites::Refused);
-  }
   void TearDown() override {
-    standin::setMachineWideWrites(standin::MachineWideWrites::Refused);
     RegistryAccess::setEventPump(nullptr);
+    FreshRegistry::TearDown();
   }
   RegistryAccess registry;
 };
@@ -160,7 +157,8 @@ TEST_F(RegistryAccessTest, ListValuesListsEveryValueWhateverItsDataOrNameLength)
   std::vector<Bytes> expectedData;
   std::vector<std::int32_t> expectedTypes;
   for (std::size_t size : {0, 1, 255, 256, 257, 4096, 70000}) {
-    const Text name = size == 256 ? longName : size == 4096 ? longerName : "v" + std::to_string(size);
+    const Text name =
+        size == 256 ? longName : size == 4096 ? longerName : "v" + std::to_string(size);
     expectedNames.push_back(name);
     expectedData.emplace_back(size, static_cast<std::uint8_t>(size));
     expectedTypes.push_back(size % 2 == 0 ? 3 : 1);
@@ -179,7 +177,8 @@ TEST_F(RegistryAccessTest, ListValuesListsEveryValueWhateverItsDataOrNameLength)
   EXPECT_EQ(data, expectedData);
   EXPECT_EQ(types, expectedTypes);
   EXPECT_EQ(pumped, 7);
-  EXPECT_EQ(registry.describeValueType(kKey, "v70000"), utf8ToAnsi("REG_BINARY - 二进制，值为：3"));
+  EXPECT_EQ(registry.describeValueType(kKey, "v70000"),
+            utf8ToAnsi("REG_BINARY - 二进制，值为：3"));
 
   EXPECT_EQ(registry.listValues("HKEY_CURRENT_USER\\Nowhere", names, data, types), -1);
   EXPECT_TRUE(names.empty() && data.empty() && types.empty());

@@ -3,6 +3,7 @@
 #include "platform/registry_calls.h"
 #include "standin/registry/registry_hive.h"
 #include "standin/registry/registry_store.h"
+#include "tests/standin/registry/fresh_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -22,16 +23,8 @@ namespace {
 constexpr HKEY kSentinelKey = 0xDEADBEEF;
 constexpr DWORD kSentinel = 0xA5A5A5A5;
 
-class RegistryCallsTest : public ::testing::Test {
+class RegistryCallsTest : public FreshRegistry {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(standin::openMemoryRegistryStore());
-    standin::setMachineWideWrites(standin::MachineWideWrites::Refused);
-  }
-  void TearDown() override {
-    standin::setMachineWideWrites(standin::MachineWideWrites::Refused);
-  }
-
   static HKEY create(HKEY root, const char* path) {
     HKEY key = 0;
     EXPECT_EQ(RegCreateKeyA(root, path, &key), ERROR_SUCCESS) << path;
