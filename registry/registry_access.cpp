@@ -1,7 +1,8 @@
 #include "registry/registry_access.h"
 
+#include "platform/window_calls.h"
+
 #include <array>
-#include <atomic>
 #include <limits>
 #include <string_view>
 
@@ -23,11 +24,6 @@ constexpr std::size_t kLargestNameBuffer = 65536;
 
 constexpr win::REGSAM kReadWriteAccess = 0x20019 | 0x20006;
 
-std::atomic<RegistryAccess::EventPump> eventPump{nullptr};
-
-void pumpEvents() {
-  if (const RegistryAccess::EventPump pump = eventPump.load()) pump();
-}
 
 struct RootName {
   std::string_view name;
@@ -126,7 +122,6 @@ const Text& valueTypeText(std::int32_t type) {
 
 }  // namespace
 
-void RegistryAccess::setEventPump(EventPump pump) { eventPump.store(pump); }
 
 RegistryAccess::~RegistryAccess() = default;
 
@@ -161,7 +156,7 @@ std::int32_t RegistryAccess::listSubKeys(const RegistryPath& path, std::vector<T
   Text name;
   for (DWORD index = 0; enumSubKeyName(key, index, name) == ERROR_SUCCESS; ++index) {
     names.push_back(name);
-    pumpEvents();
+    processPendingEvents();
   }
   return static_cast<std::int32_t>(names.size());
 }
@@ -195,7 +190,7 @@ std::int32_t RegistryAccess::listValues(const RegistryPath& path, std::vector<Te
       types.push_back(static_cast<std::int32_t>(type));
     }
     // 4. Let the window events in.
-    pumpEvents();
+    processPendingEvents();
   }
   return static_cast<std::int32_t>(names.size());
 }

@@ -29,11 +29,6 @@ enum class RegistryRoot : std::int32_t {
 
 class RegistryAccess {
  public:
-  // Called once after each listed entry of listSubKeys and listValues, so that pending window
-  // events are handled during a long listing; null (the default) calls nothing.
-  using EventPump = void (*)();
-  static void setEventPump(EventPump pump);
-
   RegistryAccess() = default;
   RegistryAccess(const RegistryAccess&) = default;
   RegistryAccess& operator=(const RegistryAccess&) = default;
