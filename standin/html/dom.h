@@ -9,6 +9,15 @@
 //
 // Texts are stored as UTF-16, the form the dispatch interface speaks, so a member read costs no
 // conversion.
+//
+// Use: Ref<Document> d = Document::load({bytes, "http://host/page", headerCharset}, &host);
+// then ComObject(d.dispatch()) is the document as the driver sees it; d->setReadyState(...)
+// as loading progresses; frame.setContentDocument(child) when the host has loaded a frame;
+// d->setHost(nullptr) before the host goes away.
+//
+// Decisions: markup is written with tag names in capitals (as the classic engine writes them);
+// reading the document's `location` as a member gives the address text, the location object is
+// the window's; document.write after loading replaces the document (see Document::write).
 #pragma once
 
 #include <cstdint>

@@ -2,8 +2,8 @@
 
 #include <gumbo.h>
 
-#include <array>
-#include <cstring>
+#include <cstddef>
+#include <memory>
 
 #include "standin/html/tag_table.h"
 #include "standin/html/unicode_text.h"
@@ -77,20 +77,47 @@ void copyChildren(const GumboNode& source, Node& target, const std::shared_ptr<D
   }
 }
 
+// gumbo's parse tree lives only while we copy it, so its allocations come from an arena that
+// is dropped whole: freeing is a no-op and no node is freed one by one.
+class Arena {
+ public:
+  static void* allocate(void* self, std::size_t size) { return static_cast<Arena*>(self)->take(size); }
+  static void deallocate(void*, void*) {}
+
+ private:
+  static constexpr std::size_t kBlock = 256 * 1024;
+  void* take(std::size_t size) {
+    size = (size + 15) & ~std::size_t{15};
+    if (size > kBlock / 4) return blocks_.emplace_back(new std::byte[size]).get();
+    if (used_ + size > kBlock || blocks_.empty()) {
+      current_ = blocks_.emplace_back(new std::byte[kBlock]).get();
+      used_ = 0;
+    }
+    void* at = current_ + used_;
+    used_ += size;
+    return at;
+  }
+  std::vector<std::unique_ptr<std::byte[]>> blocks_;
+  std::byte* current_ = nullptr;
+  std::size_t used_ = 0;
+};
+
 class GumboParse {
  public:
-  GumboParse(const GumboOptions& options, std::string_view utf8)
-      : options_(options), output_(gumbo_parse_with_options(&options_, utf8.data(), utf8.size())) {}
-  ~GumboParse() {
-    if (output_) gumbo_destroy_output(&options_, output_);
+  GumboParse(const GumboOptions& options, std::string_view utf8) : options_(options) {
+    options_.allocator = &Arena::allocate;
+    options_.deallocator = &Arena::deallocate;
+    options_.userdata = &arena_;
+    output_ = gumbo_parse_with_options(&options_, utf8.data(), utf8.size());
   }
   GumboParse(const GumboParse&) = delete;
   GumboParse& operator=(const GumboParse&) = delete;
   const GumboOutput* output() const { return output_; }
 
  private:
+  Arena arena_;
   GumboOptions options_;
-  GumboOutput* output_;
+  GumboOutput* output_ = nullptr;
 };
 
 }  // namespace

@@ -29,7 +29,9 @@ WindowObject::~WindowObject() {
 
 Document* WindowObject::visibleDocument() const {
   if (!document_) return nullptr;
-  if (!viewerDomain_.empty() && document_->domain() != viewerDomain_) return nullptr;
+  // A document without a domain (about:blank) belongs to whoever holds its frame.
+  std::u16string domain = document_->domain();
+  if (!viewerDomain_.empty() && !domain.empty() && domain != viewerDomain_) return nullptr;
   return document_.get();
 }
 
