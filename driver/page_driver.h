@@ -39,6 +39,82 @@ class PageDriver {
   // `document`. False, with `document` unchanged, when there is none or it does not answer.
   virtual bool documentFromWindow(win::HWND window, ComObject& document);
 
+  // --- element marking and attribute lookup ----------------------------------------------
+  // Markers count the elements of a kind and, with `mark`, label each with its ordinal on the
+  // page. Finders apply the element lookup rule: `counter` (start it at 0) ends at the found
+  // element's position among the counted elements, or -1 with an empty result.
+  // 9. Inputs passing the filter; labels a red bracketed ordinal after each.
+  virtual std::int32_t markInputsAfter(const Text& filter, const Text& label, bool mark);
+  // 10. Inputs passing the filter, then buttons when the filter names them; labels their value
+  // (a button's text) with the kind label and ordinal.
+  virtual std::int32_t markInputValues(const Text& filter, const Text& label, bool mark);
+  // 11. Inputs (then buttons) passing the filter, by name, id, title.
+  virtual ComObject lookupInput(const Text& filter, const Text& key, std::int32_t skip, std::int32_t& counter);
+  // 12. Inputs passing the filter, then every image when the filter names "image": labels the
+  // title; collects src, width, height, name, id, title.
+  virtual std::int32_t markImages(const Text& filter, const Text& label, bool mark, bool collect,
+                                  std::vector<Text>& sources, std::vector<Text>& widths, std::vector<Text>& heights,
+                                  std::vector<Text>& names, std::vector<Text>& ids, std::vector<Text>& titles);
+  // 13. The same elements, by a part of src, then name, id, title.
+  virtual ComObject lookupImage(const Text& filter, const Text& key, std::int32_t skip, std::int32_t& counter);
+  // 14.-25. The tag-only families (the tag argument is accepted and not used).
+  virtual std::int32_t markDivs(const Text& tag, const Text& label, bool mark);
+  virtual ComObject lookupDiv(const Text& tag, const Text& key, std::int32_t skip, std::int32_t& counter);
+  virtual std::int32_t markSpans(const Text& tag, const Text& label, bool mark);
+  virtual ComObject lookupSpan(const Text& tag, const Text& key, std::int32_t skip, std::int32_t& counter);
+  virtual std::int32_t markListItems(const Text& tag, const Text& label, bool mark);
+  virtual ComObject lookupListItem(const Text& tag, const Text& key, std::int32_t skip, std::int32_t& counter);
+  virtual std::int32_t markTextAreas(const Text& tag, const Text& label, bool mark);
+  virtual ComObject lookupTextArea(const Text& tag, const Text& key, std::int32_t skip, std::int32_t& counter);
+  // Links: with `collect`, appends href, innerText, name, id of each and labels nothing.
+  virtual std::int32_t markLinks(const Text& tag, const Text& label, bool mark, bool collect,
+                                 std::vector<Text>& hrefs, std::vector<Text>& innerTexts,
+                                 std::vector<Text>& names, std::vector<Text>& ids);
+  virtual ComObject lookupLink(const Text& tag, const Text& key, std::int32_t skip, std::int32_t& counter);
+  virtual std::int32_t markCites(const Text& tag, const Text& label, bool mark);
+  virtual ComObject lookupCite(const Text& tag, const Text& key, std::int32_t skip, std::int32_t& counter);
+
+  // --- text inputs (type text, password or file) ------------------------------------------
+  // 59.
+  virtual ComObject findTextInput(const Text& key, std::int32_t skip = 0);
+  // 60. The number of text inputs; with `mark`, each gets the value 文本框N.
+  virtual std::int32_t countTextInputs(bool mark = false);
+  // 61.
+  virtual Text getTextInputValue(const Text& key, std::int32_t skip = 0);
+  // 62. The position among text inputs, or -1.
+  virtual std::int32_t textInputIndex(const Text& key);
+  // 63. The text input at a position (looked up as a key); fills the given outs.
+  virtual bool textInputInfo(std::int32_t position, Text* value = nullptr, Text* name = nullptr, Text* id = nullptr,
+                             Text* type = nullptr, ComObject* element = nullptr);
+  // 64. Writes the value; whether the write succeeded.
+  virtual bool setTextInputValue(const Text& key, const Text& value, std::int32_t skip = 0);
+  // 65. Whether the input was found (and focused).
+  virtual bool focusTextInput(const Text& key, std::int32_t skip = 0);
+
+  // --- links ---------------------------------------------------------------------------
+  // 115.
+  virtual ComObject findLink(const Text& key, std::int32_t skip = 0);
+  // 116. The number of links; with `mark`, each gets a red label 链N.
+  virtual std::int32_t countLinks(bool mark = false);
+  // 117. The link at a position (looked up as a key); fills the given outs.
+  virtual bool linkInfo(std::int32_t position, Text* innerText = nullptr, Text* href = nullptr, Text* name = nullptr,
+                        Text* id = nullptr, ComObject* element = nullptr);
+  // 118. The position among all links, or -1.
+  virtual std::int32_t linkIndex(const Text& key, std::int32_t skip = 0);
+  // 119. Clicks the link (with `clearTarget`, in the browser box itself); whether it was found.
+  virtual bool clickLink(const Text& key, std::int32_t skip = 0, bool clearTarget = false);
+  // 120.
+  virtual Text getLinkHtml(const Text& key, std::int32_t skip = 0);
+  // 121.
+  virtual Text getLinkText(const Text& key, std::int32_t skip = 0);
+  // 122.
+  virtual bool focusLink(const Text& key, std::int32_t skip = 0);
+  // 123. Hides (display none) or shows (display empty) the link; whether the write succeeded.
+  virtual bool showHideLink(const Text& key, std::int32_t skip = 0, bool hide = false);
+  // 124. Appends innerText, href, name and id of every link; the number of links.
+  virtual std::int32_t listLinks(std::vector<Text>& innerTexts, std::vector<Text>& hrefs, std::vector<Text>& names,
+                                 std::vector<Text>& ids);
+
   // --- browser windows and browser settings ----------------------------------------------
   // 191. Writes "WarnOnHTTPSToHTTPRedirect" under the current user's and the machine's
   // Internet Settings; a refused write is skipped.

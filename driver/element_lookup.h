@@ -1,0 +1,53 @@
+// The element lookup rule and the walk over a kind of element that every finder and marker
+// shares. A finder is a description of what it walks and compares, handed to the one rule.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <string_view>
+
+#include "platform/com_object.h"
+
+namespace trenmoor {
+
+// Which elements of one tag are counted: every one, or those whose `type` passes the filter.
+enum class Counting { Every, TypeFiltered };
+
+struct TagWalk {
+  std::string_view tag;
+  Counting counting = Counting::Every;
+  // For a second walk: the word the filter must contain for it to happen.
+  std::string_view whenFilterNames = {};
+};
+
+// A finder: the first tag; the second tag, walked only when the filter names it; the attributes
+// compared in order; and whether the first attribute matches by containing the key.
+struct Finder {
+  TagWalk first;
+  TagWalk second;  // empty tag: none
+  std::initializer_list<std::string_view> attributes;
+  bool firstAttributeContainsKey = false;
+};
+
+// True when the element's type passes the filter: the type occurs in the filter text (an empty
+// type occurs in any non-empty filter).
+bool typePasses(const ComObject& element, std::string_view filter);
+
+// Calls `visit(element)` for each counted element of `walk` in document order, through the
+// document's body.all.tags(tag) collection; stops early when `visit` returns false. Returns
+// false when the walk was stopped.
+bool walkCounted(const ComObject& document, const TagWalk& walk, std::string_view filter,
+                 const std::function<bool(const ComObject&)>& visit);
+
+// Walks `walk`, then `second` when the filter contains the word `second` asks for.
+bool walkCountedWithSecond(const ComObject& document, const TagWalk& walk, const TagWalk& second,
+                           std::string_view filter, const std::function<bool(const ComObject&)>& visit);
+
+// The element lookup rule: attribute matches (passing over `skip` of them) and the positional
+// match on the key's number, element by element over the counted elements. `counter` advances
+// from its given value and ends at the found element's position, or -1 with an empty result.
+ComObject lookupElement(const ComObject& document, const Finder& finder, std::string_view filter,
+                        std::string_view key, std::int32_t skip, std::int32_t& counter);
+
+}  // namespace trenmoor
