@@ -1,0 +1,231 @@
+#include "standin/browser/browser.h"
+
+#include <span>
+#include <utility>
+
+#include "platform/object_results.h"
+#include "platform/text.h"
+#include "standin/browser/page_content.h"
+#include "standin/browser/web_address.h"
+#include "standin/desktop/desktop.h"
+
+namespace trenmoor::browser {
+namespace {
+
+constexpr desktop::Rect kPopupRect{120, 80, 920, 680};
+
+html::ReadyState documentState(ReadyState state) {
+  return state == ReadyState::Complete ? html::ReadyState::Complete
+         : state == ReadyState::Interactive ? html::ReadyState::Interactive
+                                            : html::ReadyState::Loading;
+}
+
+bool isFrame(const html::Element& e) {
+  return e.kind() == html::TagKind::Frame || e.kind() == html::TagKind::IFrame;
+}
+
+}  // namespace
+
+Browser::Browser(std::shared_ptr<Network> network, win::HWND parent)
+    : network_(std::move(network)), desktop_(desktop::Desktop::current()) {
+  buildWindows(parent);
+}
+
+Browser::~Browser() {
+  cancelLoads();
+  popups_.clear();
+  for (auto& weak : documents_)
+    if (auto context = weak.lock(); context && context->document && context->document->host() == this)
+      context->document->setHost(nullptr);
+  win::HWND outer = frame_ ? frame_ : embedding_;
+  if (desktop_.isWindow(outer)) desktop_.destroyWindow(outer);
+}
+
+void Browser::buildWindows(win::HWND parent) {
+  desktop::Rect rect = kPopupRect;
+  if (parent && desktop_.isWindow(parent)) {
+    rect = desktop_.rect(parent).value_or(rect);
+  } else {
+    frame_ = desktop_.createWindow(kPopupWindowClass, 0, rect, true);
+    parent = frame_;
+  }
+  embedding_ = desktop_.createWindow("Shell Embedding", parent, rect, true);
+  view_ = desktop_.createWindow("Shell DocObject View", embedding_, rect, true);
+  server_ = desktop_.createWindow("Internet Explorer_Server", view_, rect, true);
+  const std::uint32_t getObject = desktop_.registerWindowMessage("WM_HTML_GETOBJECT");
+  desktop_.setMessageHandler(server_, [this, getObject](std::uint32_t message, std::uintptr_t,
+                                                          std::intptr_t) -> std::optional<std::intptr_t> {
+    if (hung_) return std::nullopt;
+    if (message != getObject) return 0;
+    return win::LresultFromObject(win::IID_IHTMLDocument, 0, document_.dispatch());
+  });
+  // The parent may take the windows down first (a box destroyed before its engine).
+  desktop_.onDestroy(embedding_, [this] { embedding_ = view_ = server_ = 0; });
+  if (frame_) desktop_.onDestroy(frame_, [this] { frame_ = 0; });
+}
+
+void Browser::navigate(std::string_view address) {
+  PageRequest request;
+  request.url = addressFromUserText(address);
+  navigate(std::move(request));
+}
+
+void Browser::navigate(PageRequest request) {
+  if (schemeOf(request.url) == "javascript") return;  // scripts belong to the page, not to the address
+  cancelLoads();
+  const std::uint64_t navigation = ++navigation_;
+  address_ = request.url;
+  state_ = ReadyState::Loading;
+  mainLoad_ = network_->load(std::move(request),
+                             [this, navigation](LoadedPage page) { showPage(navigation, page); });
+}
+
+void Browser::cancelLoads() {
+  if (mainLoad_) network_->cancel(mainLoad_);
+  mainLoad_ = 0;
+  for (auto& [element, load] : frameLoads_) network_->cancel(load.load);
+  frameLoads_.clear();
+  pendingFrames_ = 0;
+}
+
+html::Ref<html::Document> Browser::buildDocument(const LoadedPage& page, std::uint64_t navigation) {
+  PageContent content = pageContent(page);
+  html::PageSource source{
+      std::span(reinterpret_cast<const std::uint8_t*>(content.bytes.data()), content.bytes.size()), page.url,
+      content.charset};
+  // Frames announced while the page is parsed belong to `navigation` (0: to none).
+  const std::uint64_t outer = std::exchange(parsingFor_, navigation);
+  html::Ref<html::Document> document = html::Document::load(source, this);
+  parsingFor_ = outer;
+  std::erase_if(documents_, [](const auto& weak) { return weak.expired(); });
+  documents_.push_back(document->context());
+  return document;
+}
+
+void Browser::showPage(std::uint64_t navigation, const LoadedPage& page) {
+  mainLoad_ = 0;
+  address_ = page.url;
+  state_ = ReadyState::Interactive;  // so frames found while parsing count for this navigation
+  html::Ref<html::Document> document = buildDocument(page, navigation);
+  document->windowName = utf8ToWide(name_);
+  document_ = std::move(document);
+  document_->setReadyState(html::ReadyState::Interactive);
+  checkComplete();
+}
+
+void Browser::checkComplete() {
+  if (state_ != ReadyState::Interactive || pendingFrames_ > 0 || mainLoad_) return;
+  state_ = ReadyState::Complete;
+  if (document_) document_->setReadyState(documentState(state_));
+}
+
+void Browser::startFrameLoad(html::Element& frame, PageRequest request) {
+  int depth = 0;
+  for (html::Document* d = frame.document(); d; d = d->parentDocument()) ++depth;
+  if (depth > kMaxFrameDepth) return;
+  // Counted first, dropped second: replacing a counted load must not complete the page early.
+  const bool counted = parsingFor_ != 0 && parsingFor_ == navigation_ && state_ == ReadyState::Interactive;
+  if (counted) ++pendingFrames_;
+  dropFrameLoad(&frame);
+  html::Element* key = &frame;
+  LoadId load = network_->load(std::move(request), [this, key](LoadedPage page) { frameLoaded(key, page); });
+  frameLoads_[key] = FrameLoad{html::Ref<html::Element>(&frame), load, counted};
+}
+
+void Browser::dropFrameLoad(html::Element* frame) {
+  auto it = frameLoads_.find(frame);
+  if (it == frameLoads_.end()) return;
+  network_->cancel(it->second.load);
+  if (it->second.counted) --pendingFrames_;
+  frameLoads_.erase(it);
+  checkComplete();
+}
+
+void Browser::frameLoaded(html::Element* key, const LoadedPage& page) {
+  auto it = frameLoads_.find(key);
+  if (it == frameLoads_.end()) return;
+  FrameLoad entry = std::move(it->second);
+  frameLoads_.erase(it);
+  html::Ref<html::Document> document = buildDocument(page, entry.counted ? navigation_ : 0);
+  document->setReadyState(html::ReadyState::Complete);
+  entry.frame->setContentDocument(std::move(document));
+  if (entry.counted) --pendingFrames_;
+  checkComplete();
+}
+
+// --- what pages ask of the browser ------------------------------------------------------------
+
+void Browser::loadFrame(html::Document&, html::Element& frame, std::u16string_view url) {
+  PageRequest request;
+  request.url = url.empty() ? "about:blank" : wideToUtf8(url);
+  startFrameLoad(frame, std::move(request));
+}
+
+html::Element* Browser::frameNamed(std::u16string_view name) const {
+  std::vector<html::Document*> documents;
+  if (document_) documents.push_back(document_.get());
+  for (std::size_t i = 0; i < documents.size(); ++i) {
+    html::Element* found = nullptr;
+    documents[i]->forEachElement([&](html::Element& e) {
+      if (!isFrame(e)) return;
+      if (!found && e.attributeOr(u"name") == name) found = &e;
+      if (e.contentDocument()) documents.push_back(e.contentDocument().get());
+    });
+    if (found) return found;
+  }
+  return nullptr;
+}
+
+Browser* Browser::popupNamed(const std::string& name) const {
+  for (const auto& popup : popups_) {
+    if (popup->name_ == name) return popup.get();
+    if (Browser* inner = popup->popupNamed(name)) return inner;
+  }
+  return nullptr;
+}
+
+void Browser::openPopup(std::string name, PageRequest request) {
+  auto popup = std::make_unique<Browser>(network_, 0);
+  popup->name_ = std::move(name);
+  Browser* opened = popup.get();
+  popups_.push_back(std::move(popup));
+  opened->navigate(std::move(request));
+}
+
+void Browser::navigate(html::Document& from, const html::NavigationRequest& request) {
+  PageRequest page{wideToUtf8(request.method), wideToUtf8(request.url), request.body, request.contentType};
+  const std::string target = wideToUtf8(request.target);
+  const std::string special = asciiLower(target);
+  html::Element* owner = from.frameOwner();
+  if (special.empty() || special == "_self") {
+    if (owner) startFrameLoad(*owner, std::move(page));
+    else navigate(std::move(page));
+  } else if (special == "_top") {
+    navigate(std::move(page));
+  } else if (special == "_parent") {
+    html::Document* parent = from.parentDocument();
+    html::Element* parentOwner = parent ? parent->frameOwner() : nullptr;
+    if (parentOwner) startFrameLoad(*parentOwner, std::move(page));
+    else navigate(std::move(page));
+  } else if (special == "_blank") {
+    openPopup({}, std::move(page));
+  } else if (html::Element* frame = frameNamed(request.target)) {
+    startFrameLoad(*frame, std::move(page));
+  } else if (target == name_ || (document_ && document_->windowName == request.target)) {
+    navigate(std::move(page));
+  } else if (Browser* popup = popupNamed(target)) {
+    popup->navigate(std::move(page));
+  } else {
+    openPopup(target, std::move(page));
+  }
+}
+
+std::u16string Browser::cookies(std::u16string_view url) {
+  return utf8ToWide(network_->cookies().header(wideToUtf8(url), CookieAccess::Page));
+}
+
+bool Browser::setCookie(std::u16string_view url, std::u16string_view line) {
+  return network_->cookies().store(wideToUtf8(url), wideToUtf8(line), CookieAccess::Page);
+}
+
+}  // namespace trenmoor::browser
