@@ -65,11 +65,15 @@ Converter& converter(int which) {
   thread_local Converter wideToAnsi("GBK//TRANSLIT", "UTF-16LE");
   thread_local Converter ansiToUtf8("UTF-8", "GBK");
   thread_local Converter utf8ToAnsi("GBK//TRANSLIT", "UTF-8");
+  thread_local Converter utf8ToWide("UTF-16LE", "UTF-8");
+  thread_local Converter wideToUtf8("UTF-8", "UTF-16LE");
   switch (which) {
     case 0: return ansiToWide;
     case 1: return wideToAnsi;
     case 2: return ansiToUtf8;
-    default: return utf8ToAnsi;
+    case 3: return utf8ToAnsi;
+    case 4: return utf8ToWide;
+    default: return wideToUtf8;
   }
 }
 
@@ -111,8 +115,17 @@ Text utf8ToAnsi(std::string_view utf8) {
   return converter(3).convert(utf8, "?", 1);
 }
 
-std::u16string utf8ToWide(std::string_view utf8) { return ansiToWide(utf8ToAnsi(utf8)); }
-std::string wideToUtf8(std::u16string_view wide) { return ansiToUtf8(wideToAnsi(wide)); }
+std::u16string utf8ToWide(std::string_view utf8) {
+  if (isAscii(utf8)) return std::u16string(utf8.begin(), utf8.end());
+  return bytesToWide(converter(4).convert(utf8, kWideReplacement, 1));
+}
+
+std::string wideToUtf8(std::u16string_view wide) {
+  bool ascii = true;
+  for (char16_t c : wide) ascii = ascii && c < 0x80;
+  if (ascii) return std::string(wide.begin(), wide.end());
+  return converter(5).convert({reinterpret_cast<const char*>(wide.data()), wide.size() * 2}, "\xEF\xBF\xBD", 2);
+}
 
 Text foldFullWidth(std::string_view text) {
   Text out;

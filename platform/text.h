@@ -20,7 +20,7 @@ std::u16string ansiToWide(std::string_view ansi);
 Text wideToAnsi(std::u16string_view wide);
 std::string ansiToUtf8(std::string_view ansi);
 Text utf8ToAnsi(std::string_view utf8);
-std::u16string utf8ToWide(std::string_view utf8);
+std::u16string utf8ToWide(std::string_view utf8);  // direct: loses nothing
 std::string wideToUtf8(std::u16string_view wide);
 
 // A non-ASCII literal of the program, written once in UTF-8 and converted to code page 936 on

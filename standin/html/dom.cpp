@@ -240,7 +240,13 @@ std::u16string Document::domain() const {
   return splitAddress(address_, parts) ? asciiLower(parts.hostname) : std::u16string();
 }
 
-std::u16string Document::resolve(std::u16string_view reference) const { return resolveAddress(base_, reference); }
+std::u16string Document::resolve(std::u16string_view reference) const {
+  constexpr std::size_t kRemembered = 4096;
+  std::u16string key(reference);
+  if (auto it = resolved_.find(key); it != resolved_.end()) return it->second;
+  if (resolved_.size() >= kRemembered) resolved_.clear();
+  return resolved_.emplace(std::move(key), resolveAddress(base_, reference)).first->second;
+}
 
 Document* Document::parentDocument() const { return frameOwner_ ? frameOwner_->document() : nullptr; }
 

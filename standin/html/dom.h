@@ -25,6 +25,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -279,6 +280,8 @@ class Document final : public Node {
 
   std::u16string address_;
   std::u16string base_;
+  // Resolved references by their text: pages resolve the same few addresses over and over.
+  mutable std::unordered_map<std::u16string, std::u16string> resolved_;
   std::u16string charset_;
   std::size_t fileSize_ = 0;
   ReadyState readyState_ = ReadyState::Complete;

@@ -16,6 +16,11 @@ TEST(CodePage, RoundTripsChineseThroughWideAndUtf8) {
   EXPECT_EQ(ansiToWide(ansi), u"链接:http://x 密码:ab12");
 }
 
+TEST(CodePage, Utf8AndWideConvertDirectly) {
+  EXPECT_EQ(utf8ToWide("x\U0001F600é"), u"x\U0001F600é");
+  EXPECT_EQ(wideToUtf8(u"x\U0001F600é"), "x\U0001F600é");
+}
+
 TEST(CodePage, InvalidBytesBecomeReplacementsWithoutLosingTheRest) {
   Text bad = "a\x80";  // a lone lead byte at the end
   bad += "\xFF" "b";
