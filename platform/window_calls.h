@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "platform/text.h"
 
@@ -14,6 +15,10 @@ void waitProcessingEvents(std::int32_t milliseconds);
 
 // Dispatches every window event that is pending now, then returns.
 void processPendingEvents();
+
+// Queues `task` to run on the user-interface thread once the events queued before it have run
+// (the role a posted message plays).
+void postTask(std::function<void()> task);
 
 }  // namespace trenmoor
 

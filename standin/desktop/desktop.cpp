@@ -16,6 +16,7 @@ namespace trenmoor::desktop {
 namespace {
 
 Desktop* currentDesktop = nullptr;
+constexpr std::int64_t kBusyTasksPerMillisecond = 10'000;
 
 std::int64_t steadyNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -218,15 +219,19 @@ void Desktop::cancelTimer(TimerId id) {
   timerDue_.erase(it);
 }
 
-std::optional<Task> Desktop::takeReadyTask() {
+void Desktop::takePostedTasks() {
   std::vector<Task> arrived;
   {
     std::lock_guard lock(postedMutex_);
     arrived.swap(posted_);
   }
   for (auto& task : arrived) setTimer(0, std::move(task));
+}
+
+std::optional<Task> Desktop::takeReadyTask(TimerId before) {
   if (timers_.empty() || timers_.begin()->first.first > tickCount()) return std::nullopt;
   auto first = timers_.begin();
+  if (first->first.second >= before) return std::nullopt;
   Task task = std::move(first->second);
   timerDue_.erase(first->first.second);
   timers_.erase(first);
@@ -240,9 +245,15 @@ std::optional<std::int64_t> Desktop::nextTimerDue() const {
 
 bool Desktop::processPendingEvents() {
   bool ran = false;
+  takePostedTasks();
+  const TimerId before = nextTimer_;  // what is queued from now on waits for the next call
   while (!ended_) {
-    auto task = takeReadyTask();
+    auto task = takeReadyTask(before);
     if (!task) break;
+    if (clockKind_ == ClockKind::Virtual && ++tasksThisInstant_ >= kBusyTasksPerMillisecond) {
+      tasksThisInstant_ = 0;
+      ++virtualNowMs_;
+    }
     (*task)();
     ran = true;
   }
@@ -252,7 +263,10 @@ bool Desktop::processPendingEvents() {
 void Desktop::sleepUntil(std::int64_t deadlineMs) {
   if (clockKind_ == ClockKind::Virtual) {
     std::lock_guard lock(postedMutex_);
-    if (posted_.empty() && deadlineMs > virtualNowMs_) virtualNowMs_ = deadlineMs;
+    if (posted_.empty() && deadlineMs > virtualNowMs_) {
+      virtualNowMs_ = deadlineMs;
+      tasksThisInstant_ = 0;
+    }
     return;
   }
   std::unique_lock lock(postedMutex_);

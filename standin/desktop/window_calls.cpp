@@ -14,6 +14,8 @@ void waitProcessingEvents(std::int32_t milliseconds) {
 
 void processPendingEvents() { desktop::Desktop::current().processPendingEvents(); }
 
+void postTask(std::function<void()> task) { desktop::Desktop::current().post(std::move(task)); }
+
 }  // namespace trenmoor
 
 namespace trenmoor::win {

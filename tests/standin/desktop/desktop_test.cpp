@@ -119,3 +119,19 @@ TEST(Windows, PointAndRectangles) {
 
 }  // namespace
 }  // namespace trenmoor::desktop
+
+namespace trenmoor::desktop {
+namespace {
+
+TEST(VirtualClock, AProgramThatKeepsItselfBusyStillSeesTimePass) {
+  Desktop d(ClockKind::Virtual);
+  std::function<void()> spin = [&] { d.post(spin); };  // re-posts itself for ever
+  d.post(spin);
+  bool userActed = false;
+  d.setTimer(5, [&] { userActed = true; });
+  EXPECT_TRUE(d.runUntil([&] { return userActed; }));
+  EXPECT_EQ(d.tickCount(), 5);
+}
+
+}  // namespace
+}  // namespace trenmoor::desktop
