@@ -1,7 +1,10 @@
 #include "app/application.h"
 
+#include "driver/file_input.h"
+
 #include "app/link_import.h"
 #include "app/main_window.h"
+#include "app/transfer.h"
 
 namespace trenmoor::app {
 
@@ -14,10 +17,12 @@ int runApplication() {
     state.linkListText.clear();
     state.linkListText.shrink_to_fit();
     state.pageDriver.reset();
+    releaseFileDialogPath();
   });
   // 3. The window; its created event clears the run flags.
   MainWindow window(state);
   window.addfile().onClicked([&] { importLinkFiles(state, window); });
+  Transfer transfer(state, window);
   window.show();
   // 4. Window events until the window is gone or the program ended.
   ui::runEventLoop(window.window());

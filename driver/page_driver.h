@@ -91,6 +91,11 @@ class PageDriver {
   // 65. Whether the input was found (and focused).
   virtual bool focusTextInput(const Text& key, std::int32_t skip = 0);
 
+  // --- file inputs ----------------------------------------------------------------------
+  // 66. Clicks the text input found by the key while the open-file dialog is redirected to
+  // answer with `path` (code page 936), so a file input takes the path as its value.
+  virtual void fillFileInput(const Text& key, const Text& path, std::int32_t skip = 0);
+
   // --- links ---------------------------------------------------------------------------
   // 115.
   virtual ComObject findLink(const Text& key, std::int32_t skip = 0);
