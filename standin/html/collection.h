@@ -41,6 +41,11 @@ class Collection final : public Dispatch {
   DispatchRef itemObject(Node* node) const;
   Ref<Collection> tags(std::u16string_view tag) const;
 
+  const Ref<Node>& root() const { return root_; }
+  CollectionFilter filter() const { return filter_; }
+  const std::u16string& tag() const { return tag_; }
+  const std::u16string& key() const { return key_; }
+
   bool getMember(std::u16string_view name, Variant& result) override;
   bool putMember(std::u16string_view name, const Variant& value) override;
   bool invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) override;

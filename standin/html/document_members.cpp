@@ -1,7 +1,10 @@
 // The member table of the document.
 #include "standin/html/collection.h"
 #include "standin/html/document_host.h"
+#include "standin/html/element_activation.h"
 #include "standin/html/element_editing.h"
+#include "standin/html/event_dispatch.h"
+#include "standin/html/style_sheet.h"
 #include "standin/html/markup_writer.h"
 #include "standin/html/member_arguments.h"
 #include "standin/html/tag_table.h"
@@ -149,12 +152,29 @@ constexpr Member<D> kDocumentMembers[] = {
        r = Collection::create(Ref<Node>(&d), CollectionFilter::AllElements, tagFilterName(argumentText(a, 0))).dispatch();
        return true;
      }},
+    {"fireEvent", nullptr, nullptr,
+     [](D& d, std::span<const Variant> a, Variant& r) {
+       r = fireEventFromCall(d, a);
+       return true;
+     }},
+    {"createEventObject", nullptr, nullptr,
+     [](D&, std::span<const Variant>, Variant& r) {
+       r = EventObject::create(u"", nullptr).dispatch();
+       return true;
+     }},
+    // A new style sheet whose rules (addRule) the page's computed style honours.
+    {"createStyleSheet", nullptr, nullptr,
+     [](D& d, std::span<const Variant>, Variant& r) {
+       d.styleSheets.push_back(std::make_shared<StyleRuleList>());
+       r = StyleSheet::create(d.styleSheets.back()).dispatch();
+       return true;
+     }},
 };
 
 }  // namespace
 
 const MemberTable<Document>& documentMembers() {
-  static const MemberTable<Document> table{kDocumentMembers};
+  static const MemberTable<Document> table{kDocumentMembers, kHandlerMembers<Document>};
   return table;
 }
 

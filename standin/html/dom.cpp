@@ -1,7 +1,13 @@
 #include "standin/html/dom.h"
 
+#include <string>
+
 #include "standin/html/document_host.h"
+#include "standin/html/event_dispatch.h"
 #include "standin/html/html_parser.h"
+#include "standin/html/markup_writer.h"
+#include "standin/html/script_engine.h"
+#include "standin/html/style_sheet.h"
 #include "standin/html/page_decoding.h"
 #include "standin/html/tag_table.h"
 #include "standin/html/unicode_text.h"
@@ -119,6 +125,9 @@ Ref<Element> Element::create(std::shared_ptr<DocumentContext> context, std::u16s
   return element;
 }
 
+Element::Element(std::shared_ptr<DocumentContext> context, const TagInfo* info)
+    : Node(NodeType::Element, std::move(context)), info_(info) {}
+
 Element::~Element() {
   if (contentDocument_) contentDocument_->frameOwner_ = nullptr;
   if (Document* d = document(); d && d->activeElement == this) d->activeElement = nullptr;
@@ -171,7 +180,11 @@ void Element::appendParsedAttribute(std::u16string name, std::u16string value) {
 }
 
 void Element::setContentDocument(Ref<Document> document) {
-  if (contentDocument_) contentDocument_->frameOwner_ = nullptr;
+  if (contentDocument_.get() == document.get()) return;
+  if (contentDocument_) {
+    contentDocument_->frameOwner_ = nullptr;
+    contentDocument_->shutScripts();  // the frame's page went
+  }
   contentDocument_ = std::move(document);
   if (contentDocument_) contentDocument_->frameOwner_ = this;
 }
@@ -183,7 +196,106 @@ Document::Document() : Node(NodeType::Document, std::make_shared<DocumentContext
 }
 
 Document::~Document() {
+  shutScripts();
+  scripts_.reset();  // even when it was running: nothing holds the document any more
   context()->document = nullptr;
+}
+
+// --- scripts ----------------------------------------------------------------------------------
+
+ScriptEngine* Document::scripts() {
+  if (scriptsShut_) return nullptr;
+  if (!scripts_) scripts_ = std::make_unique<ScriptEngine>(*this);
+  return scripts_.get();
+}
+
+// Frames' engines go first: a frame's scripts may hold elements of this page (its frame
+// element), which hold the frame's document.
+void Document::shutScripts() {
+  scriptsShut_ = true;
+  forEachElement([](Element& e) {
+    if (e.contentDocument()) e.contentDocument()->shutScripts();
+  });
+  if (scripts_ && !scripts_->running()) scripts_.reset();
+}
+
+void Document::recordScriptError(ScriptError error) {
+  constexpr std::size_t kKept = 1000;
+  if (scriptErrors_.size() >= kKept) scriptErrors_.erase(scriptErrors_.begin());
+  scriptErrors_.push_back(std::move(error));
+}
+
+void Document::setReadyState(ReadyState state) {
+  readyState_ = state;
+  if (state == ReadyState::Complete && !loadFired_) {
+    loadFired_ = true;
+    fireLoad();
+  }
+}
+
+void Document::fireLoad() { dispatchWindowEvent(*this, u"load"); }
+
+namespace {
+
+bool namesScriptLanguage(std::u16string_view text) {
+  std::u16string lower = asciiLower(text);
+  return lower.find(u"javascript") != std::u16string::npos || lower.find(u"jscript") != std::u16string::npos ||
+         lower.find(u"ecmascript") != std::u16string::npos;
+}
+
+// Inline scripts in JavaScript: no type or language, or one naming it.
+bool runsInPage(const Element& script) {
+  if (script.hasAttribute(u"src")) return false;
+  if (const std::u16string* type = script.attribute(u"type"); type && !type->empty()) return namesScriptLanguage(*type);
+  if (const std::u16string* language = script.attribute(u"language"); language && !language->empty())
+    return namesScriptLanguage(*language);
+  return true;
+}
+
+int hexValue(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+void Document::runInlineScripts(Node* scope) {
+  int count = 0;
+  for (Node* n = scope; n;) {
+    Element* e = n->asElement();
+    if (!e || e->kind() != TagKind::Script || !runsInPage(*e)) {
+      n = n->nextInScope(scope);
+      continue;
+    }
+    ScriptEngine* engine = scripts();
+    if (!engine) return;
+    Ref<Element> script(e);
+    loadingScript_ = e;
+    writeCursor_ = Ref<Node>(e);
+    engine->run(textContent(*e), u"inline script " + utf8ToUtf16(std::to_string(++count)));
+    loadingScript_ = nullptr;
+    writeCursor_ = Ref<Node>();
+    if (!scope->contains(e)) break;  // the script took itself out: the walk cannot go on from it
+    n = e->nextInScope(scope);
+  }
+}
+
+void Document::runScriptAddress(std::u16string_view address) {
+  std::size_t colon = address.find(u':');
+  if (colon == std::u16string_view::npos) return;
+  std::u16string_view code = address.substr(colon + 1);
+  std::string bytes;
+  for (std::size_t i = 0; i < code.size(); ++i) {
+    if (code[i] == u'%' && i + 2 < code.size() && hexValue(code[i + 1]) >= 0 && hexValue(code[i + 2]) >= 0) {
+      bytes.push_back(static_cast<char>(hexValue(code[i + 1]) * 16 + hexValue(code[i + 2])));
+      i += 2;
+    } else {
+      bytes += utf16ToUtf8(code.substr(i, 1));
+    }
+  }
+  if (ScriptEngine* engine = scripts()) engine->run(utf8ToUtf16(bytes), u"javascript: address");
 }
 
 Ref<Document> Document::load(const PageSource& source, DocumentHost* host) {
@@ -200,6 +312,9 @@ Ref<Document> Document::load(const PageSource& source, DocumentHost* host) {
       document->base_ = resolveAddress(document->address_, e.attributeOr(u"href"));
   });
   document->announceFrames(document.get());
+  document->readyState_ = ReadyState::Loading;
+  document->runInlineScripts(document.get());
+  document->readyState_ = ReadyState::Complete;
   return document;
 }
 
@@ -287,14 +402,27 @@ void Document::open() {
 }
 
 void Document::write(std::u16string_view markup) {
+  Node* parent = loadingScript_ && writeCursor_ && contains(loadingScript_) ? writeCursor_->parent() : nullptr;
+  if (parent) {
+    // At the parser's position: after the running script and what it wrote before.
+    Element* holder = parent->asElement();
+    std::vector<Ref<Node>> nodes = parseFragment(context(), holder ? holder->localName() : u"body", markup);
+    Node* before = writeCursor_->nextSibling();
+    for (auto& node : nodes) parent->insertBefore(node.get(), before);
+    for (auto& node : nodes) announceInsertedFrames(node.get());
+    if (!nodes.empty()) writeCursor_ = nodes.back();
+    return;
+  }
   if (!streamOpen_) open();
   written_ += markup;
   replaceTree(written_);
 }
 
 void Document::close() {
+  bool wasOpen = streamOpen_;
   streamOpen_ = false;
   written_.clear();
+  if (wasOpen) runInlineScripts(this);
 }
 
 }  // namespace trenmoor::html

@@ -35,8 +35,12 @@ namespace trenmoor::html {
 
 class Document;
 class Element;
+class EventHandlers;
+class EventObject;
+class ScriptEngine;
 class StyleObject;
 class WindowObject;
+struct StyleRuleList;
 
 // A counted reference to one of our dispatch objects, typed.
 template <typename T>
@@ -191,13 +195,17 @@ class Element final : public Node {
   // Cache of the style object, which holds this element (identity of `style`).
   StyleObject* styleCache = nullptr;
 
+  // Handlers assigned to the element's on... properties (attribute handlers compile on first
+  // use and are cached here too).
+  EventHandlers& handlers();
+  EventHandlers* handlersIfAny() const { return handlers_.get(); }
+
   bool getMember(std::u16string_view name, Variant& result) override;
   bool putMember(std::u16string_view name, const Variant& value) override;
   bool invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) override;
 
  private:
-  Element(std::shared_ptr<DocumentContext> context, const TagInfo* info)
-      : Node(NodeType::Element, std::move(context)), info_(info) {}
+  Element(std::shared_ptr<DocumentContext> context, const TagInfo* info);
   ~Element() override;
 
   const TagInfo* info_;
@@ -205,9 +213,16 @@ class Element final : public Node {
   std::vector<Attribute> attributes_;
   ControlState control_;
   Ref<Document> contentDocument_;
+  std::unique_ptr<EventHandlers> handlers_;
 };
 
 enum class ReadyState { Loading, Interactive, Complete };
+
+// A script error of the page, kept where a test can see it. Errors never leave the page.
+struct ScriptError {
+  std::u16string message;  // "ReferenceError: identifier 'x' undefined"
+  std::u16string source;   // what ran: "inline script 1 line 3", "onclick of INPUT#go", ...
+};
 
 class DocumentHost;
 
@@ -241,7 +256,10 @@ class Document final : public Node {
   const std::u16string& charset() const { return charset_; }
   std::size_t fileSize() const { return fileSize_; }
   ReadyState readyState() const { return readyState_; }
-  void setReadyState(ReadyState state) { readyState_ = state; }
+  // Moving to Complete fires the window's onload handler (once per document): the browser
+  // calls this when the page and its frames have loaded; Document::load leaves the state
+  // Complete without firing it.
+  void setReadyState(ReadyState state);
   // An absolute address for `reference`, resolved against the page (or its <base>).
   std::u16string resolve(std::u16string_view reference) const;
 
@@ -258,12 +276,35 @@ class Document final : public Node {
   Element* activeElement = nullptr;  // set by focus; cleared when the element goes
 
   // --- writing the document ---------------------------------------------------------------------
-  // open(), write(markup)..., close(). A write after the page has loaded opens the document
-  // implicitly; every write shows the markup written so far at once (the document is parsed
-  // again from the written text), and close ends the stream.
+  // open(), write(markup)..., close(). While an inline script runs during load, a write inserts
+  // the parsed markup after the running script (after earlier writes of it), and scripts in it
+  // run next. Otherwise a write opens the document implicitly; every write shows the markup
+  // written so far at once (the document is parsed again from the written text), and close
+  // ends the stream and runs the inline scripts of the new tree.
   void open();
   void write(std::u16string_view markup);
   void close();
+
+  // --- scripts ----------------------------------------------------------------------------------
+  // The page's script engine, made on first use; null once the document is going or its scripts
+  // were shut down (a frame whose page went).
+  ScriptEngine* scripts();
+  // Shuts the script engine down for good (releasing what scripts held); frames' documents too.
+  void shutScripts();
+  bool scriptsShutDown() const { return scriptsShut_; }
+  // Runs code of a javascript: address in the page (percent escapes decoded first).
+  void runScriptAddress(std::u16string_view address);
+  // Errors of the page's scripts, oldest first (the newest 1000 are kept).
+  const std::vector<ScriptError>& scriptErrors() const { return scriptErrors_; }
+  void recordScriptError(ScriptError error);
+  // Handlers of the document's own on... properties and of its window's.
+  EventHandlers& handlers();
+  EventHandlers* handlersIfAny() const { return handlers_.get(); }
+  EventHandlers& windowHandlers();
+  // The events being dispatched, innermost last (window.event is the last one).
+  std::vector<Ref<EventObject>> eventStack;
+  // Rules added through createStyleSheet, in the order of their sheets.
+  std::vector<std::shared_ptr<StyleRuleList>> styleSheets;
 
   bool getMember(std::u16string_view name, Variant& result) override;
   bool putMember(std::u16string_view name, const Variant& value) override;
@@ -276,6 +317,8 @@ class Document final : public Node {
   ~Document() override;
   void replaceTree(std::u16string_view markup);
   void announceFrames(Node* scope);
+  void runInlineScripts(Node* from);
+  void fireLoad();
   friend void announceInsertedFrames(Node* subtree);
 
   std::u16string address_;
@@ -290,6 +333,15 @@ class Document final : public Node {
   WindowObject* windowCache_ = nullptr;
   bool streamOpen_ = false;
   std::u16string written_;
+  // The inline script running during load and the node after which its writes go.
+  Element* loadingScript_ = nullptr;
+  Ref<Node> writeCursor_;
+  std::unique_ptr<ScriptEngine> scripts_;
+  bool scriptsShut_ = false;
+  bool loadFired_ = false;
+  std::vector<ScriptError> scriptErrors_;
+  std::unique_ptr<EventHandlers> handlers_;
+  std::unique_ptr<EventHandlers> windowHandlers_;
 };
 
 template <typename Visit>

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "standin/html/collection.h"
+#include "standin/html/event_dispatch.h"
 #include "standin/html/form_controls.h"
 #include "standin/html/html_parser.h"
 #include "standin/html/tag_table.h"
@@ -92,6 +93,9 @@ std::int32_t sourceIndex(const Element& e) {
 }
 
 void setAttributeFromPage(Element& e, std::u16string_view name, std::u16string value) {
+  if (name.size() > 2 && memberNameEquals(name.substr(0, 2), "on")) {
+    if (EventHandlers* handlers = e.handlersIfAny()) handlers->forgetAssigned(name);
+  }
   e.setAttribute(name, std::move(value));
   if ((e.kind() == TagKind::Frame || e.kind() == TagKind::IFrame) && memberNameEquals(name, "src")) {
     Document* d = e.document();
@@ -101,27 +105,6 @@ void setAttributeFromPage(Element& e, std::u16string_view name, std::u16string v
 
 std::u16string tagFilterName(std::u16string_view tag) {
   return tag == u"*" ? std::u16string() : asciiLower(tag);
-}
-
-void activate(Element& e) {
-  switch (e.kind()) {
-    case TagKind::A:
-    case TagKind::Area:
-      if (const std::u16string* href = e.attribute(u"href"); href && e.document())
-        requestNavigation(*e.document(), *href, e.attributeOr(u"target"));
-      break;
-    case TagKind::Input: {
-      std::u16string type = inputType(e);
-      if (type == u"checkbox") setChecked(e, !isChecked(e));
-      else if (type == u"radio") setChecked(e, true);
-      else if ((type == u"submit" || type == u"image") && formOwner(e)) submitForm(*formOwner(e), &e);
-      break;
-    }
-    case TagKind::Button:
-      if (buttonType(e) == u"submit" && formOwner(e)) submitForm(*formOwner(e), &e);
-      break;
-    default: break;
-  }
 }
 
 }  // namespace trenmoor::html

@@ -1,5 +1,5 @@
 // Writes of an element's content and surroundings (innerHTML, innerText, outerHTML, outerText,
-// insertAdjacentHTML/Text), with the classic engine's refusals, and other element behaviour.
+// insertAdjacentHTML/Text), with the classic engine's refusals.
 #pragma once
 
 #include <cstdint>
@@ -30,9 +30,5 @@ void setAttributeFromPage(Element& e, std::u16string_view name, std::u16string v
 
 // "*" or empty: any tag; otherwise the name in lower case.
 std::u16string tagFilterName(std::u16string_view tag);
-
-// What a user's click does without scripts: follow a link, toggle a check box, choose a radio
-// button, submit the form of a submit button.
-void activate(Element& e);
 
 }  // namespace trenmoor::html

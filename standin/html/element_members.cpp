@@ -4,11 +4,14 @@
 #include "platform/text.h"
 #include "standin/html/collection.h"
 #include "standin/html/document_host.h"
+#include "standin/html/element_activation.h"
 #include "standin/html/element_editing.h"
+#include "standin/html/event_dispatch.h"
 #include "standin/html/form_controls.h"
 #include "standin/html/markup_writer.h"
 #include "standin/html/member_arguments.h"
 #include "standin/html/style_object.h"
+#include "standin/html/style_sheet.h"
 #include "standin/html/tag_table.h"
 #include "standin/html/window_object.h"
 
@@ -166,19 +169,25 @@ constexpr M kElementMembers[] = {
      }},
     {"focus", nullptr, nullptr,
      [](E& e, std::span<const Variant>, Variant&) {
-       if (Document* d = e.document()) d->activeElement = &e;
+       focusElement(e);
        return true;
      }},
     {"blur", nullptr, nullptr,
      [](E& e, std::span<const Variant>, Variant&) {
-       if (Document* d = e.document(); d && d->activeElement == &e) d->activeElement = nullptr;
+       blurElement(e);
        return true;
      }},
     {"click", nullptr, nullptr,
      [](E& e, std::span<const Variant>, Variant&) {
-       activate(e);
+       clickElement(e);
        return true;
      }},
+    {"fireEvent", nullptr, nullptr,
+     [](E& e, std::span<const Variant> a, Variant& r) {
+       r = fireEventFromCall(e, a);
+       return true;
+     }},
+    {"currentStyle", [](E& e, Variant& r) { r = CurrentStyle::create(Ref<Element>(&e)).dispatch(); return true; }},
 };
 
 // --- specialised kinds ----------------------------------------------------------------------------
@@ -411,7 +420,7 @@ constexpr M kScriptMembers[] = {
 // One table per kind: its own members first, then those of every element and node.
 template <const auto& Own>
 const MemberTable<E>& kindTable() {
-  static const MemberTable<E> table{Own, kElementMembers, kNodeMembers<E>};
+  static const MemberTable<E> table{Own, kElementMembers, kHandlerMembers<E>, kNodeMembers<E>};
   return table;
 }
 
@@ -439,7 +448,7 @@ const MemberTable<E>& tableFor(TagKind kind) {
     case TagKind::Base: return kindTable<kLinkMembers>();
     case TagKind::Script: return kindTable<kScriptMembers>();
     default: {
-      static const MemberTable<E> plain{kElementMembers, kNodeMembers<E>};
+      static const MemberTable<E> plain{kElementMembers, kHandlerMembers<E>, kNodeMembers<E>};
       return plain;
     }
   }

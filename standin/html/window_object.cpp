@@ -2,12 +2,30 @@
 
 #include "standin/html/collection.h"
 #include "standin/html/document_host.h"
+#include "standin/html/event_dispatch.h"
+#include "standin/html/script_engine.h"
 #include "standin/html/member_arguments.h"
 #include "standin/html/url_address.h"
 
 namespace trenmoor::html {
 
+namespace {
+
+bool isScriptAddress(std::u16string_view address) {
+  std::size_t start = 0;
+  while (start < address.size() && (address[start] == u' ' || address[start] == u'\t' || address[start] == u'\n' || address[start] == u'\r'))
+    ++start;
+  return address.size() - start >= 11 && memberNameEquals(address.substr(start, 11), "javascript:");
+}
+
+}  // namespace
+
+// A javascript: address runs in the page that asked, whatever window it names.
 bool requestNavigation(Document& from, std::u16string_view reference, std::u16string_view target) {
+  if (isScriptAddress(reference)) {
+    from.runScriptAddress(reference);
+    return true;
+  }
   DocumentHost* host = from.host();
   if (!host) return false;
   NavigationRequest request;
@@ -51,6 +69,19 @@ Variant topWindow(W& w) {
   if (!d) return Variant(DispatchRef(&w));
   while (Document* parent = d->parentDocument()) d = parent;
   return d == w.document() ? Variant(DispatchRef(&w)) : Variant(d->window().dispatch());
+}
+
+// The page's dialogs; `result` receives confirm's logical or prompt's text (empty: cancelled).
+bool showDialog(W& w, DialogKind kind, std::span<const Variant> a, Variant* result) {
+  Document* d = w.visibleDocument();
+  if (!d) return false;
+  DialogRequest request{kind, argumentText(a, 0), argumentText(a, 1)};
+  if (kind == DialogKind::ModalPage) request.message = d->resolve(request.message);
+  DialogAnswer answer = showPageDialog(*d, request);
+  if (!result) return true;
+  if (kind == DialogKind::Confirm) *result = answer.accepted;
+  else *result = answer.accepted ? Variant(std::move(answer.text)) : Variant();
+  return true;
 }
 
 constexpr Member<W> kWindowMembers[] = {
@@ -100,6 +131,34 @@ constexpr Member<W> kWindowMembers[] = {
        r = objectResult(w.document() ? w.document()->frameOwner() : nullptr);
        return true;
      }},
+    // execScript(code, language): JavaScript, JScript or no language run in the page's global
+    // scope; other languages are not supported here and count as a script error.
+    {"execScript", nullptr, nullptr,
+     [](W& w, std::span<const Variant> a, Variant&) {
+       Document* d = w.visibleDocument();
+       if (!d) return false;
+       std::u16string language = argumentText(a, 1);
+       if (!language.empty() && !memberNameEquals(language, "JavaScript") && !memberNameEquals(language, "JScript")) {
+         d->recordScriptError({u"the script language " + language + u" is not supported", u"execScript"});
+         return true;
+       }
+       if (ScriptEngine* engine = d->scripts()) engine->run(argumentText(a, 0), u"execScript");
+       return true;
+     }},
+    {"alert", nullptr, nullptr,
+     [](W& w, std::span<const Variant> a, Variant&) { return showDialog(w, DialogKind::Alert, a, nullptr); }},
+    {"confirm", nullptr, nullptr,
+     [](W& w, std::span<const Variant> a, Variant& r) { return showDialog(w, DialogKind::Confirm, a, &r); }},
+    {"prompt", nullptr, nullptr,
+     [](W& w, std::span<const Variant> a, Variant& r) { return showDialog(w, DialogKind::Prompt, a, &r); }},
+    {"showModalDialog", nullptr, nullptr,
+     [](W& w, std::span<const Variant> a, Variant&) { return showDialog(w, DialogKind::ModalPage, a, nullptr); }},
+    {"event",
+     [](W& w, Variant& r) {
+       Document* d = w.visibleDocument();
+       r = d && !d->eventStack.empty() ? Variant(d->eventStack.back().dispatch()) : Variant();
+       return true;
+     }},
 };
 
 // --- location -----------------------------------------------------------------------------------
@@ -144,7 +203,7 @@ constexpr Member<L> kLocationMembers[] = {
 }  // namespace
 
 const MemberTable<WindowObject>& WindowObject::members() {
-  static const MemberTable<WindowObject> table{kWindowMembers};
+  static const MemberTable<WindowObject> table{kWindowMembers, kWindowHandlerMembers<WindowObject>};
   return table;
 }
 

@@ -18,6 +18,7 @@ class WindowObject final : public Dispatch {
   Document* document() const { return document_.get(); }
   // The document as the viewer may see it: null when refused across domains.
   Document* visibleDocument() const;
+  const std::u16string& viewerDomain() const { return viewerDomain_; }
 
   bool getMember(std::u16string_view name, Variant& result) override;
   bool putMember(std::u16string_view name, const Variant& value) override;

@@ -1,0 +1,41 @@
+#include "standin/html/script_clock.h"
+
+namespace trenmoor::html {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr Clock::time_point kNoDeadline = Clock::time_point::max();
+
+std::chrono::milliseconds budget{1000};
+// One user-interface thread runs every page's scripts.
+Clock::time_point deadline = kNoDeadline;
+
+}  // namespace
+
+void setScriptTimeBudget(std::chrono::milliseconds value) { budget = value; }
+
+ScriptBudget::ScriptBudget() : outer_(deadline) {
+  Clock::time_point own = Clock::now() + budget;
+  if (own < deadline) deadline = own;
+}
+
+ScriptBudget::~ScriptBudget() { deadline = outer_; }
+
+ScriptClockPause::ScriptClockPause() : running_(deadline != kNoDeadline) {
+  if (!running_) return;
+  Clock::time_point now = Clock::now();
+  left_ = deadline > now ? deadline - now : Clock::duration::zero();
+  deadline = kNoDeadline;
+}
+
+ScriptClockPause::~ScriptClockPause() {
+  if (running_) deadline = Clock::now() + left_;
+}
+
+}  // namespace trenmoor::html
+
+// The engine's timeout check (its configuration names this function).
+extern "C" int trenmoorScriptTimedOut(void*) {
+  using namespace trenmoor::html;
+  return deadline != kNoDeadline && Clock::now() > deadline;
+}

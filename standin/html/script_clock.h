@@ -1,0 +1,38 @@
+// The real-time budget of page scripts. Each entry into a script engine gets the budget (no more
+// than what the entry it runs inside has left); when it is spent, the engine's timeout check
+// stops the running script. Modal waits pause the clock.
+#pragma once
+
+#include <chrono>
+
+namespace trenmoor::html {
+
+// Real time a script may run per entry (1 s unless set).
+void setScriptTimeBudget(std::chrono::milliseconds budget);
+
+// Holds the budget of one entry while it lives.
+class ScriptBudget {
+ public:
+  ScriptBudget();
+  ~ScriptBudget();
+  ScriptBudget(const ScriptBudget&) = delete;
+  ScriptBudget& operator=(const ScriptBudget&) = delete;
+
+ private:
+  std::chrono::steady_clock::time_point outer_;
+};
+
+// Stops the running scripts' clock while it lives (a dialog waiting for the user).
+class ScriptClockPause {
+ public:
+  ScriptClockPause();
+  ~ScriptClockPause();
+  ScriptClockPause(const ScriptClockPause&) = delete;
+  ScriptClockPause& operator=(const ScriptClockPause&) = delete;
+
+ private:
+  std::chrono::steady_clock::duration left_{};
+  bool running_ = false;
+};
+
+}  // namespace trenmoor::html

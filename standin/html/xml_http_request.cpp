@@ -1,0 +1,181 @@
+#include "standin/html/xml_http_request.h"
+
+#include <optional>
+
+#include "standin/desktop/desktop.h"
+#include "standin/html/member_arguments.h"
+#include "standin/html/page_decoding.h"
+#include "standin/html/script_clock.h"
+#include "standin/html/script_engine.h"
+#include "standin/html/tag_table.h"
+#include "standin/html/unicode_text.h"
+
+namespace trenmoor::html {
+
+Ref<XmlHttpRequest> XmlHttpRequest::create(Document& document) {
+  return Ref<XmlHttpRequest>(new XmlHttpRequest(document.context()));
+}
+
+bool XmlHttpRequest::open(std::u16string method, std::u16string_view url, bool async) {
+  Document* document = context_->document;
+  if (!document || url.empty()) return false;
+  ++generation_;  // an answer to an earlier send no longer counts
+  method_ = asciiUpper(method.empty() ? u"GET" : method);
+  url_ = document->resolve(url);
+  async_ = async;
+  requestHeaders.clear();
+  response = HttpResponse{};
+  responseText.clear();
+  setState(1);
+  return true;
+}
+
+bool XmlHttpRequest::send(std::u16string_view body) {
+  Document* document = context_->document;
+  if (!document || readyState != 1 || sending_) return false;
+  HttpRequest request;
+  request.method = method_;
+  request.url = url_;
+  request.headers = requestHeaders;
+  if (DocumentHost* host = document->host()) {
+    std::u16string cookies = host->cookies(url_);
+    if (!cookies.empty()) request.headers.emplace_back("Cookie", utf16ToUtf8(cookies));
+  }
+  if (method_ != u"GET" && method_ != u"HEAD") request.body = utf16ToUtf8(body);
+
+  // An answer given inside fetch is kept and handled after it.
+  struct Pending {
+    bool insideFetch = true;
+    std::optional<HttpResponse> early;
+  };
+  auto pending = std::make_shared<Pending>();
+  Ref<XmlHttpRequest> self(this);
+  std::uint64_t generation = generation_;
+  auto done = [self, generation, pending](HttpResponse answer) {
+    if (pending->insideFetch) pending->early = std::move(answer);
+    else self->complete(std::move(answer), generation);
+  };
+  Ref<Document> keep(document);
+  sending_ = true;
+  if (DocumentHost* host = document->host()) host->fetch(*document, request, done);
+  else DocumentHost::fetchDefault(done);
+  sending_ = false;
+  pending->insideFetch = false;
+  if (!pending->early) {
+    if (async_) return true;
+    // A synchronous request waits for its answer, as a modal wait does.
+    ScriptClockPause pause;
+    desktop::Desktop::current().runUntil([&] { return readyState == 4 || generation != generation_; });
+    return true;
+  }
+  HttpResponse early = std::move(*pending->early);
+  if (!async_) {
+    complete(std::move(early), generation);
+  } else {
+    desktop::Desktop::current().post([self, generation, answer = std::move(early)]() mutable {
+      self->complete(std::move(answer), generation);
+    });
+  }
+  return true;
+}
+
+void XmlHttpRequest::abort() {
+  ++generation_;
+  readyState = 0;
+}
+
+void XmlHttpRequest::setState(std::int32_t state) {
+  readyState = state;
+  fire(onReadyStateChange, u"XMLHttpRequest onreadystatechange");
+}
+
+void XmlHttpRequest::fire(const Variant& handler, const char16_t* what) {
+  if (!handler.object()) return;
+  Variant result;
+  callFunction(handler, this, {}, result, what);
+}
+
+void XmlHttpRequest::complete(HttpResponse answer, std::uint64_t generation) {
+  if (generation != generation_ || !context_->document) return;
+  Ref<XmlHttpRequest> keep(this);
+  response = std::move(answer);
+  std::string contentType;
+  for (const auto& [name, value] : response.headers)
+    if (memberNameEquals(utf8ToUtf16(name), "Content-Type")) contentType = value;
+  std::string charset = charsetFromContentType(contentType);
+  auto bytes = reinterpret_cast<const std::uint8_t*>(response.body.data());
+  responseText = utf8ToUtf16(decodePage({bytes, response.body.size()}, charset.empty() ? "utf-8" : charset).utf8);
+  readyState = 4;
+  fire(onReadyStateChange, u"XMLHttpRequest onreadystatechange");
+  if (generation != generation_) return;
+  fire(response.status != 0 ? onLoad : onError, response.status != 0 ? u"XMLHttpRequest onload" : u"XMLHttpRequest onerror");
+}
+
+namespace {
+
+using X = XmlHttpRequest;
+
+template <Variant XmlHttpRequest::*Handler>
+constexpr Member<X> handlerMember(std::string_view name) {
+  return {name, [](X& x, Variant& r) { r = x.*Handler; return true; },
+          [](X& x, const Variant& v) {
+            if (!v.isEmpty() && !v.object()) return false;
+            x.*Handler = v;
+            return true;
+          }};
+}
+
+constexpr Member<X> kRequestMembers[] = {
+    {"open", nullptr, nullptr,
+     [](X& x, std::span<const Variant> a, Variant&) {
+       const Variant* async = argument(a, 2);
+       return x.open(argumentText(a, 0), argumentText(a, 1), !async || async->isEmpty() || async->toLogical());
+     }},
+    {"send", nullptr, nullptr, [](X& x, std::span<const Variant> a, Variant&) { return x.send(argumentText(a, 0)); }},
+    {"abort", nullptr, nullptr,
+     [](X& x, std::span<const Variant>, Variant&) {
+       x.abort();
+       return true;
+     }},
+    {"setRequestHeader", nullptr, nullptr,
+     [](X& x, std::span<const Variant> a, Variant&) {
+       if (x.readyState != 1 || argumentText(a, 0).empty()) return false;
+       x.requestHeaders.emplace_back(utf16ToUtf8(argumentText(a, 0)), utf16ToUtf8(argumentText(a, 1)));
+       return true;
+     }},
+    {"getResponseHeader", nullptr, nullptr,
+     [](X& x, std::span<const Variant> a, Variant& r) {
+       r = Variant();
+       for (const auto& [name, value] : x.response.headers)
+         if (memberNameEquals(utf8ToUtf16(name), argumentText(a, 0))) r = utf8ToUtf16(value);
+       return true;
+     }},
+    {"getAllResponseHeaders", nullptr, nullptr,
+     [](X& x, std::span<const Variant>, Variant& r) {
+       std::string text;
+       for (const auto& [name, value] : x.response.headers) text += name + ": " + value + "\r\n";
+       r = utf8ToUtf16(text);
+       return true;
+     }},
+    {"readyState", [](X& x, Variant& r) { r = x.readyState; return true; }},
+    {"status", [](X& x, Variant& r) { r = x.readyState == 4 ? x.response.status : 0; return true; }},
+    {"statusText", [](X& x, Variant& r) { r = utf8ToUtf16(x.response.statusText); return true; }},
+    {"responseText", [](X& x, Variant& r) { r = x.readyState == 4 ? x.responseText : std::u16string(); return true; }},
+    handlerMember<&XmlHttpRequest::onReadyStateChange>("onreadystatechange"),
+    handlerMember<&XmlHttpRequest::onLoad>("onload"),
+    handlerMember<&XmlHttpRequest::onError>("onerror"),
+};
+
+}  // namespace
+
+const MemberTable<XmlHttpRequest>& XmlHttpRequest::members() {
+  static const MemberTable<XmlHttpRequest> table{kRequestMembers};
+  return table;
+}
+bool XmlHttpRequest::getMember(std::u16string_view name, Variant& result) { return members().get(*this, name, result); }
+bool XmlHttpRequest::putMember(std::u16string_view name, const Variant& value) { return members().put(*this, name, value); }
+bool XmlHttpRequest::invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) {
+  return members().invoke(*this, name, arguments, result);
+}
+
+}  // namespace trenmoor::html
