@@ -443,7 +443,9 @@ duk_ret_t namedGet(duk_context* ctx) {
     return 1;
   }
   Binding* binding = bindingAt(ctx, 0);
-  if (!binding || !duk_is_string(ctx, 1)) return 0;
+  if (!binding) return 0;
+  if (duk_is_number(ctx, 1)) duk_to_string(ctx, 1);  // the engine may hand an index over as a number
+  if (!duk_is_string(ctx, 1)) return 0;
   State& s = stateOf(ctx);
   DispatchRef target = binding->target();
   if (!target) return 0;
