@@ -34,6 +34,7 @@ Browser::Browser(std::shared_ptr<Network> network, win::HWND parent)
 Browser::~Browser() {
   cancelLoads();
   popups_.clear();
+  if (document_) document_->shutScripts();
   for (auto& weak : documents_)
     if (auto context = weak.lock(); context && context->document && context->document->host() == this)
       context->document->setHost(nullptr);
@@ -71,7 +72,10 @@ void Browser::navigate(std::string_view address) {
 }
 
 void Browser::navigate(PageRequest request) {
-  if (schemeOf(request.url) == "javascript") return;  // scripts belong to the page, not to the address
+  if (schemeOf(request.url) == "javascript") {
+    if (document_) document_->runScriptAddress(utf8ToWide(request.url));
+    return;
+  }
   cancelLoads();
   const std::uint64_t navigation = ++navigation_;
   address_ = request.url;
@@ -85,18 +89,22 @@ void Browser::cancelLoads() {
   mainLoad_ = 0;
   for (auto& [element, load] : frameLoads_) network_->cancel(load.load);
   frameLoads_.clear();
+  for (auto& [key, load] : fetches_) network_->cancel(load);
+  fetches_.clear();
   pendingFrames_ = 0;
 }
 
-html::Ref<html::Document> Browser::buildDocument(const LoadedPage& page, std::uint64_t navigation) {
+html::Ref<html::Document> Browser::buildDocument(const LoadedPage& page, std::uint64_t navigation, int depth) {
   PageContent content = pageContent(page);
   html::PageSource source{
       std::span(reinterpret_cast<const std::uint8_t*>(content.bytes.data()), content.bytes.size()), page.url,
       content.charset};
   // Frames announced while the page is parsed belong to `navigation` (0: to none).
   const std::uint64_t outer = std::exchange(parsingFor_, navigation);
+  const int outerDepth = std::exchange(parsingDepth_, depth);
   html::Ref<html::Document> document = html::Document::load(source, this);
   parsingFor_ = outer;
+  parsingDepth_ = outerDepth;
   std::erase_if(documents_, [](const auto& weak) { return weak.expired(); });
   documents_.push_back(document->context());
   return document;
@@ -106,8 +114,9 @@ void Browser::showPage(std::uint64_t navigation, const LoadedPage& page) {
   mainLoad_ = 0;
   address_ = page.url;
   state_ = ReadyState::Interactive;  // so frames found while parsing count for this navigation
-  html::Ref<html::Document> document = buildDocument(page, navigation);
+  html::Ref<html::Document> document = buildDocument(page, navigation, 0);
   document->windowName = utf8ToWide(name_);
+  if (document_) document_->shutScripts();  // the page that was shown went
   document_ = std::move(document);
   document_->setReadyState(html::ReadyState::Interactive);
   checkComplete();
@@ -120,8 +129,12 @@ void Browser::checkComplete() {
 }
 
 void Browser::startFrameLoad(html::Element& frame, PageRequest request) {
-  int depth = 0;
-  for (html::Document* d = frame.document(); d; d = d->parentDocument()) ++depth;
+  // A page being parsed is not yet in its frame, so its depth comes from the parse.
+  int depth = parsingDepth_ + 1;
+  if (parsingDepth_ < 0) {
+    depth = 0;
+    for (html::Document* d = frame.document(); d; d = d->parentDocument()) ++depth;
+  }
   if (depth > kMaxFrameDepth) return;
   // Counted first, dropped second: replacing a counted load must not complete the page early.
   const bool counted = parsingFor_ != 0 && parsingFor_ == navigation_ && state_ == ReadyState::Interactive;
@@ -129,7 +142,7 @@ void Browser::startFrameLoad(html::Element& frame, PageRequest request) {
   dropFrameLoad(&frame);
   html::Element* key = &frame;
   LoadId load = network_->load(std::move(request), [this, key](LoadedPage page) { frameLoaded(key, page); });
-  frameLoads_[key] = FrameLoad{html::Ref<html::Element>(&frame), load, counted};
+  frameLoads_[key] = FrameLoad{html::Ref<html::Element>(&frame), load, counted, depth};
 }
 
 void Browser::dropFrameLoad(html::Element* frame) {
@@ -146,7 +159,7 @@ void Browser::frameLoaded(html::Element* key, const LoadedPage& page) {
   if (it == frameLoads_.end()) return;
   FrameLoad entry = std::move(it->second);
   frameLoads_.erase(it);
-  html::Ref<html::Document> document = buildDocument(page, entry.counted ? navigation_ : 0);
+  html::Ref<html::Document> document = buildDocument(page, entry.counted ? navigation_ : 0, entry.depth);
   document->setReadyState(html::ReadyState::Complete);
   entry.frame->setContentDocument(std::move(document));
   if (entry.counted) --pendingFrames_;
@@ -193,7 +206,7 @@ void Browser::openPopup(std::string name, PageRequest request) {
 }
 
 void Browser::navigate(html::Document& from, const html::NavigationRequest& request) {
-  PageRequest page{wideToUtf8(request.method), wideToUtf8(request.url), request.body, request.contentType};
+  PageRequest page{wideToUtf8(request.method), wideToUtf8(request.url), request.body, request.contentType, {}};
   const std::string target = wideToUtf8(request.target);
   const std::string special = asciiLower(target);
   html::Element* owner = from.frameOwner();
@@ -222,6 +235,47 @@ void Browser::navigate(html::Document& from, const html::NavigationRequest& requ
 
 std::u16string Browser::cookies(std::u16string_view url) {
   return utf8ToWide(network_->cookies().header(wideToUtf8(url), CookieAccess::Page));
+}
+
+namespace {
+
+std::string reasonPhrase(std::int32_t status) {
+  switch (status) {
+    case 200: return "OK";
+    case 201: return "Created";
+    case 204: return "No Content";
+    case 304: return "Not Modified";
+    case 400: return "Bad Request";
+    case 401: return "Unauthorized";
+    case 403: return "Forbidden";
+    case 404: return "Not Found";
+    case 500: return "Internal Server Error";
+    case 503: return "Service Unavailable";
+    default: return {};
+  }
+}
+
+}  // namespace
+
+void Browser::fetch(html::Document&, const html::HttpRequest& request, std::function<void(html::HttpResponse)> done) {
+  PageRequest page;
+  page.method = wideToUtf8(request.method);
+  page.url = wideToUtf8(request.url);
+  page.body = request.body;
+  // The page's Cookie header is replaced by the jar's (which also holds the HttpOnly ones).
+  for (const auto& [name, value] : request.headers) page.headers.push_back({name, value});
+  const std::uint64_t key = nextFetch_++;
+  fetches_[key] = network_->load(std::move(page), [this, key, done = std::move(done)](LoadedPage loaded) {
+    fetches_.erase(key);
+    html::HttpResponse response;
+    if (loaded.failure == FetchFailure::None) {
+      response.status = loaded.status;
+      response.statusText = reasonPhrase(loaded.status);
+      for (auto& h : loaded.headers) response.headers.emplace_back(std::move(h.name), std::move(h.value));
+      response.body = std::move(loaded.body);
+    }
+    done(std::move(response));
+  });
 }
 
 bool Browser::setCookie(std::u16string_view url, std::u16string_view line) {

@@ -21,9 +21,13 @@
 //     not found, unsupported address) shows the browser's error page and completes all the same;
 //   - a newer navigation cancels the older one in flight (its answer is dropped).
 // Frames inserted or retargeted by the page after completion load without changing the state.
+// Scripts' HTTP requests (XMLHttpRequest) go through the same network and cookie jar (HttpOnly
+// cookies included, as for any request of the browser); leaving the page drops those in flight.
+// The page that is replaced has its scripts shut down.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -58,7 +62,7 @@ class Browser final : private html::DocumentHost {
   Browser& operator=(const Browser&) = delete;
 
   // Starts a navigation to what a user typed into the address bar (see addressFromUserText)
-  // and returns at once. javascript: addresses are ignored.
+  // and returns at once. A javascript: address runs in the current page instead.
   void navigate(std::string_view address);
   void navigate(PageRequest request);
 
@@ -88,6 +92,7 @@ class Browser final : private html::DocumentHost {
     html::Ref<html::Element> frame;
     LoadId load = 0;
     bool counted = false;  // part of the navigation: the ready state waits for it
+    int depth = 1;         // 1 for a frame of the top-level document
   };
 
   // html::DocumentHost
@@ -95,11 +100,13 @@ class Browser final : private html::DocumentHost {
   void loadFrame(html::Document& parent, html::Element& frame, std::u16string_view url) override;
   std::u16string cookies(std::u16string_view url) override;
   bool setCookie(std::u16string_view url, std::u16string_view line) override;
+  void fetch(html::Document& from, const html::HttpRequest& request,
+             std::function<void(html::HttpResponse)> done) override;
 
   void buildWindows(win::HWND parent);
   void cancelLoads();
   void showPage(std::uint64_t navigation, const LoadedPage& page);
-  html::Ref<html::Document> buildDocument(const LoadedPage& page, std::uint64_t navigation);
+  html::Ref<html::Document> buildDocument(const LoadedPage& page, std::uint64_t navigation, int depth);
   void startFrameLoad(html::Element& frame, PageRequest request);
   void dropFrameLoad(html::Element* frame);
   void frameLoaded(html::Element* frame, const LoadedPage& page);
@@ -123,9 +130,12 @@ class Browser final : private html::DocumentHost {
 
   std::uint64_t navigation_ = 0;  // the current navigation's number
   std::uint64_t parsingFor_ = 0;  // while a page of a navigation is parsed: its number
+  int parsingDepth_ = -1;         // while a page is parsed: its frame depth (0: top level)
   LoadId mainLoad_ = 0;
   int pendingFrames_ = 0;  // counted frame loads still running
   std::map<html::Element*, FrameLoad> frameLoads_;
+  std::map<std::uint64_t, LoadId> fetches_;  // scripts' requests in flight, by our own number
+  std::uint64_t nextFetch_ = 1;
   std::vector<std::weak_ptr<html::DocumentContext>> documents_;  // to detach them at the end
   std::vector<std::unique_ptr<Browser>> popups_;
 };

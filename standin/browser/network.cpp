@@ -75,7 +75,9 @@ void Network::State::startHop(LoadId id) {
   request.headers.push_back({"Host", address->hostAndPort()});
   if (std::string cookie = jar.header(url, CookieAccess::Http); !cookie.empty())
     request.headers.push_back({"Cookie", std::move(cookie)});
-  if (request.method == "POST")
+  for (const auto& h : load.request.headers)
+    if (!asciiEqualsIgnoringCase(h.name, "Host") && !asciiEqualsIgnoringCase(h.name, "Cookie")) request.headers.push_back(h);
+  if (request.method == "POST" && request.header("Content-Type").empty())
     request.headers.push_back(
         {"Content-Type", load.request.contentType.empty() ? "application/x-www-form-urlencoded" : load.request.contentType});
 
@@ -154,6 +156,7 @@ void Network::State::finishHop(LoadId id, HttpReply reply) {
   page.error = std::move(reply.error);
   page.status = reply.status;
   page.contentType = headerValue(reply.headers, "Content-Type");
+  page.headers = std::move(reply.headers);
   page.body = std::move(reply.body);
   auto done = std::move(load.done);
   loads.erase(it);

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "standin/browser/cookie_jar.h"
 #include "standin/browser/http_client.h"
@@ -31,6 +32,9 @@ struct PageRequest {
   std::string url;          // absolute, UTF-8
   std::string body;         // POST data, already encoded
   std::string contentType;  // of the body
+  // Further request headers (a script's); Host and Cookie are the network's own and are
+  // dropped from here.
+  std::vector<HttpHeader> headers;
 };
 
 struct LoadedPage {
@@ -39,6 +43,7 @@ struct LoadedPage {
   std::string error;  // UTF-8, when failure is not None
   std::int32_t status = 0;
   std::string contentType;
+  std::vector<HttpHeader> headers;  // of the final answer
   std::string body;
 };
 
