@@ -107,6 +107,7 @@ class BrowserBoxControl : public ControlBase<ui::BrowserBox> {
   void setAddress(const Text& address) override;
   Text address() const override;
   std::int32_t readyState() const override;
+  ComObject document() const { return engine_ ? engine_->document() : ComObject(); }
 
  private:
   std::unique_ptr<BrowserEngine> engine_;

@@ -132,6 +132,11 @@ class MainWindowImpl final : public ui::MainWindow, public MainWindowControls, p
     if (it == controls_.end()) return std::nullopt;
     return it->second.state();
   }
+  ComObject browserDocument(const std::string& name) const override {
+    auto it = controls_.find(name);
+    auto* box = it == controls_.end() ? nullptr : dynamic_cast<BrowserBoxControl*>(it->second.control);
+    return box && !gone_ ? box->document() : ComObject();
+  }
   void raiseTrayEvent(ui::TrayAction action) override {
     if (tray_ && !gone_) {
       auto handler = tray_;

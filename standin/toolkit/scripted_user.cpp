@@ -77,6 +77,15 @@ std::optional<ScriptedUser::Action> action(const std::vector<std::string>& w, st
     a.kind = Kind::Type;
     a.control = w[from + 1];
     a.text = args == 2 ? w[from + 2] : "";
+  } else if (verb == "page-type" && (args == 2 || args == 3)) {
+    a.kind = Kind::PageType;
+    a.control = w[from + 1];
+    a.element = w[from + 2];
+    a.text = args == 3 ? w[from + 3] : "";
+  } else if (verb == "page-click" && args == 2) {
+    a.kind = Kind::PageClick;
+    a.control = w[from + 1];
+    a.element = w[from + 2];
   } else if (verb == "minimise" && args == 0) {
     a.kind = Kind::Minimise;
   } else if (verb == "close" && args == 0) {
@@ -198,6 +207,8 @@ std::string ScriptedUser::describe(const Action& a) const {
                                                                                  : "right-up");
     case Kind::Mouse: return "mouse " + std::to_string(a.x) + " " + std::to_string(a.y);
     case Kind::Answer: return std::string("answer ") + messageBoxResultName(a.answer);
+    case Kind::PageType: return "page-type " + a.control + " " + a.element + " " + quoteForTranscript(a.text);
+    case Kind::PageClick: return "page-click " + a.control + " " + a.element;
   }
   return "";
 }
@@ -218,6 +229,8 @@ void ScriptedUser::perform(const Action& a) {
       done = true;
       break;
     case Kind::Answer: done = toolkit.answerMessageBox(a.answer); break;
+    case Kind::PageType: done = toolkit.typeIntoPage(a.control, a.element, a.text); break;
+    case Kind::PageClick: done = toolkit.clickInPage(a.control, a.element); break;
   }
   if (!done) note("user", "(no effect)");
 }

@@ -16,10 +16,11 @@ namespace trenmoor::toolkit {
 class ScriptedUser final : public FrontEnd {
  public:
   struct Action {
-    enum class Kind { Click, Type, Minimise, Tray, Mouse, Close, Answer };
+    enum class Kind { Click, Type, Minimise, Tray, Mouse, Close, Answer, PageType, PageClick };
     Kind kind = Kind::Click;
-    std::string control;  // Click, Type
-    std::string text;     // Type (UTF-8)
+    std::string control;  // Click, Type; the browser box of PageType, PageClick
+    std::string element;  // PageType, PageClick: the page element's id
+    std::string text;     // Type, PageType (UTF-8)
     std::int32_t x = 0, y = 0;  // Mouse
     ui::TrayAction tray = ui::TrayAction::LeftButtonUp;
     ui::MessageBoxResult answer = ui::MessageBoxResult::Ok;

@@ -76,6 +76,24 @@ bool Toolkit::closeWindow() {
 }
 
 namespace {
+ComObject pageElement(ui::MainWindow* window, const std::string& box, const std::string& id) {
+  auto* controls = controlsOf(window);
+  if (!controls) return {};
+  return controls->browserDocument(box).callObject("getElementById", {ComObject::textArgument(utf8ToAnsi(id))});
+}
+}  // namespace
+
+bool Toolkit::typeIntoPage(const std::string& browserBox, const std::string& elementId, const std::string& utf8Text) {
+  return pageElement(mainWindow_, browserBox, elementId).putText("value", utf8ToAnsi(utf8Text));
+}
+
+bool Toolkit::clickInPage(const std::string& browserBox, const std::string& elementId) {
+  ComObject element = pageElement(mainWindow_, browserBox, elementId);
+  element.call("click");
+  return !element.empty();
+}
+
+namespace {
 bool hasButton(ui::MessageBoxButtons buttons, ui::MessageBoxResult result) {
   using B = ui::MessageBoxButtons;
   using R = ui::MessageBoxResult;

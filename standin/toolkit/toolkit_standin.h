@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/com_object.h"
 #include "platform/toolkit.h"
 
 namespace trenmoor::toolkit {
@@ -51,6 +52,8 @@ class BrowserEngine {
   virtual void navigate(const Text& address) = 0;
   virtual Text address() const = 0;
   virtual std::int32_t readyState() const = 0;
+  // The page shown, for a person acting on it (empty while none is shown).
+  virtual ComObject document() const { return {}; }
 };
 using BrowserEngineFactory = std::function<std::unique_ptr<BrowserEngine>(win::HWND boxWindow)>;
 
@@ -91,6 +94,10 @@ class Toolkit {
   bool minimise();
   bool trayEvent(ui::TrayAction action);
   bool closeWindow();
+  // A person's actions on the page shown in a browser box: typing into the element with this
+  // id, or clicking it. False when there is no such box, page or element.
+  bool typeIntoPage(const std::string& browserBox, const std::string& elementId, const std::string& utf8Text);
+  bool clickInPage(const std::string& browserBox, const std::string& elementId);
   // Answers the message box with this id (0: the newest open one). False when there is none
   // or the box has no such button.
   bool answerMessageBox(ui::MessageBoxResult result, std::uint64_t id = 0);
@@ -139,6 +146,8 @@ class MainWindowControls {
   virtual bool typeInto(const std::string& name, const Text& text) = 0;
   virtual std::optional<ControlState> controlState(const std::string& name) const = 0;
   virtual void raiseTrayEvent(ui::TrayAction action) = 0;
+  // The page shown in the named browser box; empty when there is none.
+  virtual ComObject browserDocument(const std::string& name) const = 0;
   virtual bool userClose() = 0;
 };
 
