@@ -187,6 +187,7 @@ void Element::setContentDocument(Ref<Document> document) {
   }
   contentDocument_ = std::move(document);
   if (contentDocument_) contentDocument_->frameOwner_ = this;
+  if (Document* owner = this->document(); owner && contentDocument_) owner->hadFrames_ = true;
 }
 
 // --- Document ---------------------------------------------------------------------------------
@@ -213,9 +214,11 @@ ScriptEngine* Document::scripts() {
 // element), which hold the frame's document.
 void Document::shutScripts() {
   scriptsShut_ = true;
-  forEachElement([](Element& e) {
-    if (e.contentDocument()) e.contentDocument()->shutScripts();
-  });
+  if (hadFrames_) {
+    forEachElement([](Element& e) {
+      if (e.contentDocument()) e.contentDocument()->shutScripts();
+    });
+  }
   if (scripts_ && !scripts_->running()) scripts_.reset();
 }
 
@@ -378,6 +381,7 @@ void Document::announceFrames(Node* scope) {
   for (Node* n = scope; n; n = n->nextInScope(scope))
     if (auto* e = n->asElement(); e && (e->kind() == TagKind::Frame || e->kind() == TagKind::IFrame))
       frames.emplace_back(e);
+  hadFrames_ = hadFrames_ || !frames.empty();
   for (auto& frame : frames) {
     const std::u16string* src = frame->attribute(u"src");
     host_->loadFrame(*this, *frame, src ? resolve(*src) : std::u16string());

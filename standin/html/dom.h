@@ -15,6 +15,10 @@
 // as loading progresses; frame.setContentDocument(child) when the host has loaded a frame;
 // d->setHost(nullptr) before the host goes away.
 //
+// Scripts: Document::load runs the page's inline scripts in document order (script_engine.h);
+// setReadyState(Complete) fires the window's onload once. Each document has its own script
+// engine, a frame's too; engines of frames are shut down when their page goes.
+//
 // Decisions: markup is written with tag names in capitals (as the classic engine writes them);
 // reading the document's `location` as a member gives the address text, the location object is
 // the window's; document.write after loading replaces the document (see Document::write).
@@ -338,6 +342,7 @@ class Document final : public Node {
   Ref<Node> writeCursor_;
   std::unique_ptr<ScriptEngine> scripts_;
   bool scriptsShut_ = false;
+  bool hadFrames_ = false;  // frames were announced: their scripts go with this document
   bool loadFired_ = false;
   std::vector<ScriptError> scriptErrors_;
   std::unique_ptr<EventHandlers> handlers_;

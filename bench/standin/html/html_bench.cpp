@@ -65,6 +65,25 @@ void BM_WalkTenThousandInputs(benchmark::State& state) {
 }
 BENCHMARK(BM_WalkTenThousandInputs)->Unit(benchmark::kMillisecond);
 
+// A page script reading a member through the shared tables, and a driver click that runs a
+// handler: the cost of entering the engine.
+void BM_ScriptReadsMembers(benchmark::State& state) {
+  auto document = load("<body><input id=x type=password name=accessCode></body>");
+  ComObject window = ComObject(document.dispatch()).getObject("parentWindow");
+  window.call("execScript", {Variant(u"var input = document.getElementById('x'); function readType(n) {"
+                                     u" var t; for (var i = 0; i < n; ++i) t = input.type; return t; }")});
+  for (auto _ : state) window.call("execScript", {Variant(u"readType(1000)")});
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 1000);
+}
+BENCHMARK(BM_ScriptReadsMembers)->Unit(benchmark::kMicrosecond);
+
+void BM_ClickRunsHandler(benchmark::State& state) {
+  auto document = load("<body><button id=b onclick='this.value = 1'>b</button></body>");
+  ComObject button(DispatchRef(document->elementById(u"b")));
+  for (auto _ : state) button.call("click");
+}
+BENCHMARK(BM_ClickRunsHandler);
+
 }  // namespace
 }  // namespace trenmoor::html
 
