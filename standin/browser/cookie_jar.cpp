@@ -79,9 +79,9 @@ bool CookieJar::store(std::string_view url, std::string_view line, CookieAccess 
       cookie.domain = domain;
       cookie.hostOnly = false;
     } else if (attribute == "max-age") {
-      std::string digits(value);
-      if (!digits.empty() && (digits.front() == '-' || digits.find_first_not_of("0123456789") == std::string::npos))
-        expired = expired || digits.front() == '-' || digits.find_first_not_of('0') == std::string::npos;
+      // Zero or negative: remove now. Any positive age lasts the session.
+      bool digits = !value.empty() && value.find_first_not_of("-0123456789") == std::string_view::npos;
+      if (digits && (value.front() == '-' || value.find_first_not_of('0') == std::string_view::npos)) expired = true;
     } else if (attribute == "expires") {
       std::string date(value);
       time_t when = curl_getdate(date.c_str(), nullptr);

@@ -1,24 +1,11 @@
 #include "standin/browser/page_content.h"
 
+#include "standin/browser/site.h"
 #include "standin/browser/web_address.h"
 #include "standin/html/page_decoding.h"
 
 namespace trenmoor::browser {
 namespace {
-
-std::string escaped(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
 
 std::string reasonOf(const LoadedPage& page) {
   switch (page.failure) {
@@ -38,8 +25,8 @@ std::string reasonOf(const LoadedPage& page) {
 PageContent pageContent(const LoadedPage& page) {
   if (page.failure != FetchFailure::None || (page.status >= 400 && page.body.empty())) {
     return {"<!DOCTYPE html><html><head><title>无法显示此页</title></head><body>"
-            "<h1>无法显示此页</h1><p id=address>" + escaped(page.url) + "</p><p id=reason>" +
-                escaped(reasonOf(page)) + "</p></body></html>",
+            "<h1>无法显示此页</h1><p id=address>" + escapedHtml(page.url) + "</p><p id=reason>" +
+                escapedHtml(reasonOf(page)) + "</p></body></html>",
             "utf-8", true};
   }
   std::string type = asciiLower(page.contentType.substr(0, page.contentType.find(';')));
@@ -47,9 +34,9 @@ PageContent pageContent(const LoadedPage& page) {
   std::string charset = html::charsetFromContentType(page.contentType);
   if (type.empty() || type == "text/html" || type == "application/xhtml+xml") return {page.body, charset, false};
   if (type.rfind("image/", 0) == 0)
-    return {"<html><body><img src=\"" + escaped(page.url) + "\"></body></html>", "utf-8", false};
+    return {"<html><body><img src=\"" + escapedHtml(page.url) + "\"></body></html>", "utf-8", false};
   // Text and anything else: shown as preformatted text in its own character set.
-  return {"<html><body><pre>" + escaped(page.body) + "</pre></body></html>", charset, false};
+  return {"<html><body><pre>" + escapedHtml(page.body) + "</pre></body></html>", charset, false};
 }
 
 }  // namespace trenmoor::browser

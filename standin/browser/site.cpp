@@ -1,23 +1,13 @@
 #include "standin/browser/site.h"
 
 #include "standin/browser/cookie_jar.h"
+#include "standin/browser/web_address.h"
 
 namespace trenmoor::browser {
 
-namespace {
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-}  // namespace
-
 std::string headerValue(const std::vector<HttpHeader>& headers, std::string_view name) {
   for (const auto& h : headers)
-    if (equalsIgnoringCase(h.name, name)) return h.value;
+    if (asciiEqualsIgnoringCase(h.name, name)) return h.value;
   return {};
 }
 
@@ -42,6 +32,22 @@ SiteResponse SiteResponse::redirect(std::string location, std::int32_t status) {
 SiteResponse& SiteResponse::withHeader(std::string name, std::string value) {
   headers.push_back({std::move(name), std::move(value)});
   return *this;
+}
+
+std::string escapedHtml(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&#39;"; break;
+      default: out += c;
+    }
+  }
+  return out;
 }
 
 SiteResponse& SiteResponse::withLatency(std::int64_t ms) {

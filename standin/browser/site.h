@@ -49,4 +49,7 @@ struct SiteResponse {
 
 using SiteHandler = std::function<SiteResponse(const SiteRequest&)>;
 
+// `text` made safe inside HTML text and quoted attribute values (& < > " ' escaped).
+std::string escapedHtml(std::string_view text);
+
 }  // namespace trenmoor::browser
