@@ -16,7 +16,7 @@ namespace trenmoor::desktop {
 namespace {
 
 Desktop* currentDesktop = nullptr;
-constexpr std::int64_t kBusyTasksPerMillisecond = 10'000;
+constexpr std::int64_t kBusyTasksPerMillisecond = 100;
 
 std::int64_t steadyNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())

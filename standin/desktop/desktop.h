@@ -101,9 +101,9 @@ class Desktop {
   void cancelTimer(TimerId id);
   // Runs the posted tasks and due timers that are ready now, each to its end (a task may wait
   // and so run later ones inside it); what they queue waits for the next call. True when
-  // anything ran. Under the virtual clock a task takes no time, except that every 10,000th task
-  // run at one instant moves the clock by 1 ms, so a program that keeps itself busy without
-  // waiting still sees time pass.
+  // anything ran. Under the virtual clock a task takes no time, except that every 100th task run
+  // at one instant moves the clock by 1 ms, so a program that keeps itself busy without waiting
+  // still sees time pass.
   bool processPendingEvents();
   // Dispatches events until more than `ms` milliseconds have passed; at once for 0 or less.
   // Under the virtual clock, idle time jumps to the next timer or the deadline.

@@ -10,6 +10,8 @@
 
 #include "app/link_import.h"
 #include "app/main_window.h"
+#include "app/transfer.h"
+#include "standin/browser/browser_standin.h"
 #include "standin/desktop/desktop.h"
 #include "standin/toolkit/scripted_user.h"
 
@@ -19,6 +21,7 @@ class AppFixture : public ::testing::Test {
  protected:
   AppFixture() {
     toolkit::Toolkit::current().reset();
+    browsers_ = std::make_unique<browser::BrowserStandIn>();
     folder_ = std::filesystem::temp_directory_path() /
               ("trenmoor-app-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -26,11 +29,14 @@ class AppFixture : public ::testing::Test {
     state_.pageDriver = std::make_unique<PageDriver>();
     window_ = std::make_unique<MainWindow>(state_);
     window_->addfile().onClicked([this] { importLinkFiles(state_, *window_); });
+    transfer_ = std::make_unique<Transfer>(state_, *window_);
     ui::onProgramEnd([this] { ++shutdowns_; });
   }
   ~AppFixture() override {
     user_.reset();
+    transfer_.reset();
     window_.reset();
+    browsers_.reset();
     toolkit::Toolkit::current().reset();
     std::filesystem::remove_all(folder_);
   }
@@ -42,7 +48,8 @@ class AppFixture : public ::testing::Test {
     return path.string();
   }
 
-  // Shows the window and plays the scenario until nothing is left to happen.
+  // Shows the window and plays the scenario until the window is gone or nothing is left to
+  // happen.
   void play(const std::string& scenario) {
     std::string error;
     auto parsed = toolkit::ScriptedUser::parse(scenario, folder_.string(), error);
@@ -53,7 +60,7 @@ class AppFixture : public ::testing::Test {
       shown_ = true;
       window_->show();
     }
-    desktop_.runUntil([] { return false; });
+    desktop_.runUntil([this] { return window_->window().destroyed(); });
   }
 
   std::optional<toolkit::ControlState> control(const std::string& name) {
@@ -71,9 +78,11 @@ class AppFixture : public ::testing::Test {
   }
 
   desktop::Desktop desktop_{desktop::ClockKind::Virtual, desktop::ProcessStarts::Recorded};
+  std::unique_ptr<browser::BrowserStandIn> browsers_;
   std::filesystem::path folder_;
   TransferState state_;
   std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<Transfer> transfer_;
   std::unique_ptr<toolkit::ScriptedUser> user_;
   bool shown_ = false;
   int shutdowns_ = 0;
