@@ -128,7 +128,7 @@ TEST(VirtualClock, AProgramThatKeepsItselfBusyStillSeesTimePass) {
   std::function<void()> spin = [&] { d.post(spin); };  // re-posts itself for ever
   d.post(spin);
   bool userActed = false;
-  d.setTimer(5, [&] { userActed = true; });
+  d.setTimer(5, [&] { userActed = true; });  // 5 ms of busy time is 500 tasks
   EXPECT_TRUE(d.runUntil([&] { return userActed; }));
   EXPECT_EQ(d.tickCount(), 5);
 }
