@@ -23,6 +23,10 @@ class BoxEngine final : public toolkit::BrowserEngine {
   void navigate(const Text& address) override { browser_.navigate(ansiToUtf8(address)); }
   Text address() const override { return utf8ToAnsi(browser_.address()); }
   std::int32_t readyState() const override { return static_cast<std::int32_t>(browser_.readyState()); }
+  ComObject document() const override {
+    html::Document* page = browser_.document();
+    return page ? ComObject(DispatchRef(page)) : ComObject();
+  }
 
  private:
   Browser browser_;
