@@ -158,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
         StopCase{"BeforeNextLink", 5500,
                  {"2001 open one", "3203 one submitBtn code1", "4204 one emphasizeButton code1",
                   "5205 one _disk_id_14 code1", "6501 open two"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 // Each link's step is queued, not nested in the previous one: a long list runs on a small stack.
 TEST_F(TransferTest, AHundredThousandLinesRunInConstantStack) {

@@ -67,7 +67,7 @@ TEST_F(LookupTest, TextInputOperations) {
   EXPECT_EQ(driver_.countTextInputs(), 3);
   EXPECT_EQ(byId("second").getText("value"), "b");
   EXPECT_EQ(driver_.countTextInputs(true), 3);
-  for (const char* id : {"first", "second", "third"}) EXPECT_EQ(ansiToUtf8(byId(id).getText("value")).substr(0, 9), "文本框");
+  for (const char* each : {"first", "second", "third"}) EXPECT_EQ(ansiToUtf8(byId(each).getText("value")).substr(0, 9), "文本框");
   EXPECT_EQ(ansiToUtf8(byId("third").getText("value")), "文本框3");
 }
 
@@ -143,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
         FamilyCase{"textarea", "<textarea id=e1>k</textarea><textarea id=e2></textarea><textarea id=e3 name=2>k</textarea>", &PageDriver::lookupTextArea, ""},
         FamilyCase{"a", "<a id=e1 title=k>x</a><a id=e2>y</a><a id=e3 title=2>k</a>", &PageDriver::lookupLink, ""},
         FamilyCase{"cite", "<cite id=e1 class=k></cite><cite id=e2></cite><cite id=e3 class=k title=2></cite>", &PageDriver::lookupCite, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(LookupTest, MarkersLabelInPageOrderOnlyWhenAsked) {
   load(R"(<div id=d1>a</div><div id=d2>b</div><div id=d3>c</div><span id=s1>s</span><ul><li id=l1>i</li></ul>
