@@ -84,7 +84,6 @@ win::BOOL showOpenFileDialog(win::OPENFILENAMEW* request) {
 
 win::GetOpenFileNameWFunction entryPoint() {
   static win::GetOpenFileNameWFunction entry = [] {
-    trenmoorSetOpenFileDialog(&showOpenFileDialog);
     void* library = dlopen("libcomdlg32.so", RTLD_NOW | RTLD_NOLOAD);
     void* symbol = library ? dlsym(library, "GetOpenFileNameW") : nullptr;
     return reinterpret_cast<win::GetOpenFileNameWFunction>(symbol);
@@ -123,6 +122,9 @@ std::vector<Text> parseResult(const std::u16string& buffer) {
 }
 
 }  // namespace
+
+void connectOpenFileDialog() { trenmoorSetOpenFileDialog(&showOpenFileDialog); }
+
 }  // namespace trenmoor::toolkit
 
 namespace trenmoor::ui {

@@ -22,6 +22,10 @@ std::string quoteForTranscript(const std::string& utf8) {
 
 Toolkit& Toolkit::current() {
   static Toolkit toolkit;
+  // The common-dialog library shows its dialog through the toolkit from the start, whoever
+  // calls it first.
+  static const bool connected = (connectOpenFileDialog(), true);
+  (void)connected;
   return toolkit;
 }
 

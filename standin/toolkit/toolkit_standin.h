@@ -71,6 +71,9 @@ struct ControlState {
 // A UTF-8 text in double quotes for a transcript line, with \r, \n, \" and \\ escaped.
 std::string quoteForTranscript(const std::string& utf8);
 
+// Makes the common-dialog library show its open-file dialog through the toolkit.
+void connectOpenFileDialog();
+
 // "OK", "Cancel", "Yes" or "No".
 const char* messageBoxResultName(ui::MessageBoxResult result);
 
