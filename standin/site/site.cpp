@@ -59,7 +59,7 @@ struct Site::State {
   Clock clock;
   mutable std::mutex mutex;  // guards everything below
   std::map<std::string, std::string> sessions;  // token -> account
-  std::map<std::string, std::int32_t> sharePageRequests;  // share id -> requests so far
+  std::map<std::string, std::int64_t> sharePageRequests;  // share id -> requests so far
   std::vector<SiteRecord> records;
   std::uint64_t sessionsMade = 0;
 

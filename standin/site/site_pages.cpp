@@ -2,25 +2,13 @@
 
 #include <cstdio>
 
+#include "standin/browser/site.h"
+
 namespace trenmoor::site {
 
 namespace {
 
-std::string escapedHtml(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
+using browser::escapedHtml;
 
 // A JSON string literal, also safe inside a <script> element (no "</" can appear).
 std::string jsonString(std::string_view text) {
