@@ -1,3 +1,0 @@
-#include "app/application.h"
-
-int main() { return trenmoor::app::runApplication(); }
