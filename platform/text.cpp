@@ -21,6 +21,7 @@ class Converter {
     if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
   }
   Converter(const Converter&) = delete;
+  bool usable() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
   Converter& operator=(const Converter&) = delete;
 
   // Converts `in`; an invalid or incomplete input sequence is replaced by `replacement`
@@ -113,6 +114,12 @@ std::string ansiToUtf8(std::string_view ansi) {
 Text utf8ToAnsi(std::string_view utf8) {
   if (isAscii(utf8)) return Text(utf8);
   return converter(3).convert(utf8, "?", 1);
+}
+
+std::string charsetToUtf8(std::string_view text, const std::string& charset) {
+  Converter converter("UTF-8", charset.c_str());
+  if (!converter.usable()) return std::string(text);
+  return converter.convert(text, "\xEF\xBF\xBD", 1);
 }
 
 std::u16string utf8ToWide(std::string_view utf8) {

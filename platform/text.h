@@ -21,6 +21,9 @@ Text wideToAnsi(std::u16string_view wide);
 std::string ansiToUtf8(std::string_view ansi);
 Text utf8ToAnsi(std::string_view utf8);
 std::u16string utf8ToWide(std::string_view utf8);  // direct: loses nothing
+// Text in any character set iconv knows to UTF-8; invalid input becomes U+FFFD and the rest is
+// kept. An unknown character set gives the input unchanged.
+std::string charsetToUtf8(std::string_view text, const std::string& charset);
 std::string wideToUtf8(std::u16string_view wide);
 
 // A non-ASCII literal of the program, written once in UTF-8 and converted to code page 936 on

@@ -37,36 +37,6 @@ Encoding classify(const std::string& name) {
   return Encoding::Other;
 }
 
-// Any iconv character set to UTF-8; invalid input becomes U+FFFD and conversion goes on.
-std::string iconvToUtf8(std::string_view in, const std::string& from) {
-  std::string out;
-  iconv_t cd = iconv_open("UTF-8", from.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
-  out.resize(in.size() * 2 + 16);
-  char* src = const_cast<char*>(in.data());
-  std::size_t srcLeft = in.size();
-  std::size_t used = 0;
-  while (srcLeft > 0) {
-    char* dst = out.data() + used;
-    std::size_t dstLeft = out.size() - used;
-    std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    used = out.size() - dstLeft;
-    if (r != static_cast<std::size_t>(-1)) break;
-    if (errno == E2BIG) {
-      out.resize(out.size() * 2);
-      continue;
-    }
-    if (out.size() - used < 3) out.resize(out.size() * 2 + 3);
-    std::memcpy(out.data() + used, "\xEF\xBF\xBD", 3);
-    used += 3;
-    ++src;
-    --srcLeft;
-  }
-  iconv_close(cd);
-  out.resize(used);
-  return out;
-}
-
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
   for (std::size_t i = 0; i < prefix.size(); ++i) {
@@ -126,7 +96,7 @@ DecodedPage decodePage(std::span<const std::uint8_t> bytes, std::string_view dec
   }
   if (raw.starts_with("\xFF\xFE") || raw.starts_with("\xFE\xFF")) {
     page.charset = raw[0] == '\xFF' ? "utf-16le" : "utf-16be";
-    page.utf8 = iconvToUtf8(raw.substr(2), page.charset);
+    page.utf8 = charsetToUtf8(raw.substr(2), page.charset);
     return page;
   }
   std::string name = lowerTrimmed(declaredCharset);
@@ -141,7 +111,7 @@ DecodedPage decodePage(std::span<const std::uint8_t> bytes, std::string_view dec
       page.charset = "utf-8";
       break;
     case Encoding::Other:
-      page.utf8 = iconvToUtf8(raw, name);
+      page.utf8 = charsetToUtf8(raw, name);
       page.charset = name;
       break;
     case Encoding::Unknown:
