@@ -47,6 +47,7 @@ void runLinks(benchmark::State& state) {
     desktop::Desktop desktop(desktop::ClockKind::Virtual, desktop::ProcessStarts::Recorded);
     toolkit::Toolkit::current().reset();
     browser::BrowserStandIn browsers;
+    browsers.network().setOutsideAccess(browser::OutsideAccess::Refused);
     browsers.network().addSite("pan.baidu.com", sharePage);
     app::TransferState transfer;
     transfer.pageDriver = std::make_unique<PageDriver>();

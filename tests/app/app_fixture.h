@@ -22,6 +22,7 @@ class AppFixture : public ::testing::Test {
   AppFixture() {
     toolkit::Toolkit::current().reset();
     browsers_ = std::make_unique<browser::BrowserStandIn>();
+    browsers_->network().setOutsideAccess(browser::OutsideAccess::Refused);  // loopback only
     folder_ = std::filesystem::temp_directory_path() /
               ("trenmoor-app-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
