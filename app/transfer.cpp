@@ -7,15 +7,6 @@ namespace {
 
 const Text kLineBreak = "\r\n";
 
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -32,7 +23,7 @@ std::optional<Transfer::LinkLine> Transfer::usableLine(std::string_view line) {
   if (fields.size() < 2) return std::nullopt;
   // Only web addresses are opened: a list passed between people must not run a script or
   // open a local file in the page where the user is logged in.
-  if (!startsWithIgnoringCase(fields[0], "http://") && !startsWithIgnoringCase(fields[0], "https://"))
+  if (!asciiStartsWithIgnoringCase(fields[0], "http://") && !asciiStartsWithIgnoringCase(fields[0], "https://"))
     return std::nullopt;
   return LinkLine{std::move(fields[0]), std::move(fields[1])};
 }

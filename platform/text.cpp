@@ -134,6 +134,27 @@ std::string wideToUtf8(std::u16string_view wide) {
   return converter(5).convert({reinterpret_cast<const char*>(wide.data()), wide.size() * 2}, "\xEF\xBF\xBD", 2);
 }
 
+namespace {
+char asciiLowerCharacter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
+}  // namespace
+
+std::string asciiLower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = asciiLowerCharacter(c);
+  return out;
+}
+
+bool asciiEqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && asciiStartsWithIgnoringCase(a, b);
+}
+
+bool asciiStartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i)
+    if (asciiLowerCharacter(text[i]) != asciiLowerCharacter(prefix[i])) return false;
+  return true;
+}
+
 Text foldFullWidth(std::string_view text) {
   Text out;
   out.reserve(text.size());

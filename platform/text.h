@@ -42,6 +42,12 @@ const Text& ansiLiteral() {
   return converted;
 }
 
+// --- ASCII letters without regard to case (names, schemes, header fields) ------------------
+// ASCII letters folded to lower case; every other byte kept.
+std::string asciiLower(std::string_view text);
+bool asciiEqualsIgnoringCase(std::string_view a, std::string_view b);
+bool asciiStartsWithIgnoringCase(std::string_view text, std::string_view prefix);
+
 // --- text to number -------------------------------------------------------------------------
 // Full-width ASCII variants (code page 936 bytes A3 A1..A3 FE, and A1 A1 for the ideographic
 // space) become their ASCII characters; everything else is kept.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "platform/text.h"
 #include "standin/browser/web_address.h"
 
 namespace trenmoor::browser {

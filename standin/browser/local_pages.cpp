@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/text.h"
 #include "standin/browser/web_address.h"
 
 namespace trenmoor::browser {

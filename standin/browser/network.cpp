@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "platform/text.h"
 #include "standin/browser/local_pages.h"
 #include "standin/browser/web_address.h"
 #include "standin/desktop/desktop.h"

@@ -1,5 +1,6 @@
 #include "standin/browser/site.h"
 
+#include "platform/text.h"
 #include "standin/browser/cookie_jar.h"
 #include "standin/browser/web_address.h"
 

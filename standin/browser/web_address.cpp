@@ -5,17 +5,6 @@
 
 namespace trenmoor::browser {
 
-std::string asciiLower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
-  return out;
-}
-
-bool asciiEqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && asciiLower(a) == asciiLower(b);
-}
-
 std::string schemeOf(std::string_view url) {
   for (std::size_t i = 0; i < url.size(); ++i) {
     char c = url[i];

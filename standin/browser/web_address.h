@@ -36,7 +36,5 @@ std::string schemeOf(std::string_view url);
 // %XX sequences decoded to bytes; malformed sequences stay as they are.
 std::string percentDecode(std::string_view text);
 
-std::string asciiLower(std::string_view text);
-bool asciiEqualsIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace trenmoor::browser

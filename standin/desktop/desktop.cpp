@@ -23,10 +23,6 @@ std::int64_t steadyNs() {
       .count();
 }
 
-std::string lowerCase(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 }  // namespace
 
@@ -169,7 +165,7 @@ std::optional<std::intptr_t> Desktop::sendMessage(Handle window, std::uint32_t m
 
 std::uint32_t Desktop::registerWindowMessage(const std::string& name) {
   if (name.empty()) return 0;
-  auto [it, inserted] = registeredMessages_.try_emplace(lowerCase(name), 0);
+  auto [it, inserted] = registeredMessages_.try_emplace(asciiLower(name), 0);
   if (inserted) it->second = 0xC000 + static_cast<std::uint32_t>(registeredMessages_.size() - 1);
   return it->second;
 }

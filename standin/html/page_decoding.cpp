@@ -37,19 +37,9 @@ Encoding classify(const std::string& name) {
   return Encoding::Other;
 }
 
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
-
 std::size_t findIgnoringCase(std::string_view text, std::string_view needle, std::size_t from) {
   for (std::size_t i = from; i + needle.size() <= text.size(); ++i)
-    if (startsWithIgnoringCase(text.substr(i), needle)) return i;
+    if (asciiStartsWithIgnoringCase(text.substr(i), needle)) return i;
   return std::string_view::npos;
 }
 

@@ -4,21 +4,17 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include "platform/text.h"
+
 namespace trenmoor::memory {
 
 namespace {
 
 constexpr std::string_view kDllSuffix = ".dll";
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool endsWithDll(std::string_view name) {
-  if (name.size() < kDllSuffix.size()) return false;
-  std::string_view tail = name.substr(name.size() - kDllSuffix.size());
-  for (std::size_t i = 0; i < tail.size(); ++i) {
-    if (asciiLower(tail[i]) != kDllSuffix[i]) return false;
-  }
-  return true;
+  return name.size() >= kDllSuffix.size() &&
+         asciiEqualsIgnoringCase(name.substr(name.size() - kDllSuffix.size()), kDllSuffix);
 }
 
 std::string resolveProgramLibraryFolder() {
@@ -41,10 +37,7 @@ std::string libraryFileName(std::string_view name) {
   if (name.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos) return {};
   if (endsWithDll(name)) name.remove_suffix(kDllSuffix.size());
   if (name.empty()) return {};
-  std::string file = "lib";
-  for (char c : name) file += asciiLower(c);
-  file += ".so";
-  return file;
+  return "lib" + asciiLower(name) + ".so";
 }
 
 const std::string& programLibraryFolder() {

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/text.h"
 #include "standin/browser/web_address.h"
 
 namespace trenmoor::site {
@@ -54,7 +55,7 @@ void LoopbackServer::Impl::serve(const httplib::Request& in, httplib::Response& 
   out.status = response.status;
   std::string contentType;
   for (const auto& header : response.headers) {
-    if (browser::asciiEqualsIgnoringCase(header.name, "Content-Type"))
+    if (asciiEqualsIgnoringCase(header.name, "Content-Type"))
       contentType = header.value;
     else
       out.set_header(header.name.c_str(), header.value);

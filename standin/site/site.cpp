@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/text.h"
 #include "standin/browser/web_address.h"
 #include "standin/desktop/desktop.h"
 #include "standin/site/site_pages.h"
@@ -189,7 +190,7 @@ SiteResponse Site::State::verify(const SiteRequest& request, std::string_view qu
   const Share* share = description.share(record.shareId);
   if (auto refused = refuseMissing(record, share)) return *refused;
   // Codes are letters and digits; the site takes them in either case.
-  if (!browser::asciiEqualsIgnoringCase(formField(request.body, "pwd"), share->code))
+  if (!asciiEqualsIgnoringCase(formField(request.body, "pwd"), share->code))
     return refuse(std::move(record), Refusal::WrongCode);
   return answer(verifiedAnswer(sekeyFor(*share), shareContentMarkup(*share)), kJsonType);
 }
