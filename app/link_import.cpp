@@ -5,9 +5,6 @@
 
 namespace trenmoor::app {
 
-namespace {
-const Text kLineBreak = "\r\n";
-}
 
 std::string_view linkFileText(const Bytes& bytes) {
   auto end = std::find_if(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0x00 || b == 0x1A; });

@@ -8,6 +8,9 @@
 
 namespace trenmoor::app {
 
+// Lines of the list end with it.
+inline constexpr std::string_view kLineBreak = "\r\n";
+
 // The add-file button's handler: asks for files, appends their texts to the list, counts the
 // lines and tells the user.
 void importLinkFiles(TransferState& state, MainWindow& window);

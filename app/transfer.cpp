@@ -3,13 +3,6 @@
 #include "app/link_import.h"
 
 namespace trenmoor::app {
-namespace {
-
-const Text kLineBreak = "\r\n";
-
-
-}  // namespace
-
 Transfer::Transfer(TransferState& state, MainWindow& window) : state_(state), window_(window) {
   window_.start().onClicked([this] { startTransfer(); });
   // Each write of the url box queues the step for that link instead of running it inside the
@@ -28,9 +21,9 @@ std::optional<Transfer::LinkLine> Transfer::usableLine(std::string_view line) {
   return LinkLine{std::move(fields[0]), std::move(fields[1])};
 }
 
-std::optional<std::size_t> Transfer::usableLineFrom(std::size_t position) const {
+std::optional<Transfer::NumberedLine> Transfer::usableLineFrom(std::size_t position) const {
   for (std::size_t n = position; n >= 1 && n <= lines_.size(); ++n)
-    if (usableLine(lines_[n - 1])) return n;
+    if (auto line = usableLine(lines_[n - 1])) return NumberedLine{n, std::move(*line)};
   return std::nullopt;
 }
 
@@ -59,12 +52,11 @@ void Transfer::startTransfer() {
     finishRun();
     return;
   }
-  const LinkLine line = *usableLine(lines_[*first - 1]);
   // 5.-8.
-  window_.now().setText(integerToText(static_cast<std::int64_t>(*first)));
-  window_.pass().setText(line.code);
+  window_.now().setText(integerToText(static_cast<std::int64_t>(first->number)));
+  window_.pass().setText(first->line.code);
   waitProcessingEvents(1000);
-  window_.url().setText(line.link);
+  window_.url().setText(first->line.link);
 }
 
 void Transfer::runLinkStep() {
@@ -106,11 +98,10 @@ void Transfer::actOnPage() {
   const std::int32_t n = leadingInteger(window_.now().text());
   if (n < state_.linkCount && n >= 0) {
     if (const auto next = usableLineFrom(static_cast<std::size_t>(n) + 1)) {
-      const LinkLine line = *usableLine(lines_[*next - 1]);
-      window_.pass().setText(line.code);
-      window_.now().setText(integerToText(static_cast<std::int64_t>(*next)));
+      window_.pass().setText(next->line.code);
+      window_.now().setText(integerToText(static_cast<std::int64_t>(next->number)));
       waitProcessingEvents(delayMs);
-      window_.url().setText(line.link);
+      window_.url().setText(next->line.link);
       return;
     }
   }

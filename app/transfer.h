@@ -32,8 +32,12 @@ class Transfer {
   void finishRun();
   // Restarts the program when a stop was confirmed; true when it did.
   bool restartIfStopped();
-  // The first usable line at or after the 1-based position, or nullopt.
-  std::optional<std::size_t> usableLineFrom(std::size_t position) const;
+  // The first usable line at or after the 1-based position, with its number, or nullopt.
+  struct NumberedLine {
+    std::size_t number;
+    LinkLine line;
+  };
+  std::optional<NumberedLine> usableLineFrom(std::size_t position) const;
 
   TransferState& state_;
   MainWindow& window_;

@@ -84,6 +84,12 @@ bool isAscii(std::string_view text) {
   return true;
 }
 
+bool isAscii(std::u16string_view text) {
+  for (char16_t c : text)
+    if (c >= 0x80) return false;
+  return true;
+}
+
 std::u16string bytesToWide(const std::string& bytes) {
   std::u16string wide(bytes.size() / 2, u'\0');
   std::memcpy(wide.data(), bytes.data(), wide.size() * 2);
@@ -100,9 +106,7 @@ std::u16string ansiToWide(std::string_view ansi) {
 }
 
 Text wideToAnsi(std::u16string_view wide) {
-  bool ascii = true;
-  for (char16_t c : wide) ascii = ascii && c < 0x80;
-  if (ascii) return Text(wide.begin(), wide.end());
+  if (isAscii(wide)) return Text(wide.begin(), wide.end());
   return converter(1).convert({reinterpret_cast<const char*>(wide.data()), wide.size() * 2}, "?", 2);
 }
 
@@ -128,9 +132,7 @@ std::u16string utf8ToWide(std::string_view utf8) {
 }
 
 std::string wideToUtf8(std::u16string_view wide) {
-  bool ascii = true;
-  for (char16_t c : wide) ascii = ascii && c < 0x80;
-  if (ascii) return std::string(wide.begin(), wide.end());
+  if (isAscii(wide)) return std::string(wide.begin(), wide.end());
   return converter(5).convert({reinterpret_cast<const char*>(wide.data()), wide.size() * 2}, "\xEF\xBF\xBD", 2);
 }
 
