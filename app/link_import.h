@@ -15,8 +15,13 @@ inline constexpr std::string_view kLineBreak = "\r\n";
 // lines and tells the user.
 void importLinkFiles(TransferState& state, MainWindow& window);
 
-// A file's bytes as list text: up to its first NUL or 0x1A byte.
-std::string_view linkFileText(const Bytes& bytes);
+// A file's bytes as list text: up to its first NUL or 0x1A byte; UTF-8 (valid with non-ASCII
+// bytes, or marked) converted to the code page; a line feed alone read as CR LF.
+struct LinkFileText {
+  Text text;
+  bool lostCharacters = false;  // some character had no place in the code page
+};
+LinkFileText linkFileText(const Bytes& bytes);
 
 // Deletes every "链接:" and then every "密码:" from the list.
 void stripLinkPrefixes(TransferState& state);

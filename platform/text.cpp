@@ -25,8 +25,10 @@ class Converter {
   Converter& operator=(const Converter&) = delete;
 
   // Converts `in`; an invalid or incomplete input sequence is replaced by `replacement`
-  // (already in the target encoding) and conversion resumes `skip` bytes further.
-  std::string convert(std::string_view in, std::string_view replacement, std::size_t skip) {
+  // (already in the target encoding) and conversion resumes `skip` bytes further. `lost`, when
+  // given, counts the characters replaced or approximated.
+  std::string convert(std::string_view in, std::string_view replacement, std::size_t skip,
+                      std::size_t* lost = nullptr) {
     std::string out;
     if (in.empty() || cd_ == reinterpret_cast<iconv_t>(-1)) return out;
     out.resize(in.size() * 2 + 16);
@@ -39,13 +41,17 @@ class Converter {
       std::size_t dstLeft = out.size() - used;
       std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
       used = out.size() - dstLeft;
-      if (r != static_cast<std::size_t>(-1)) break;
+      if (r != static_cast<std::size_t>(-1)) {
+        if (lost) *lost += r;  // irreversible conversions: the target's default character
+        break;
+      }
       if (errno == E2BIG) {
         out.resize(out.size() * 2);
       } else {  // EILSEQ or EINVAL: replace the offending unit and go on
         if (out.size() - used < replacement.size()) out.resize(out.size() * 2 + replacement.size());
         std::memcpy(out.data() + used, replacement.data(), replacement.size());
         used += replacement.size();
+        if (lost) ++*lost;
         std::size_t step = skip < srcLeft ? skip : srcLeft;
         src += step;
         srcLeft -= step;
@@ -118,6 +124,39 @@ std::string ansiToUtf8(std::string_view ansi) {
 Text utf8ToAnsi(std::string_view utf8) {
   if (isAscii(utf8)) return Text(utf8);
   return converter(3).convert(utf8, "?", 1);
+}
+
+Text utf8ToAnsi(std::string_view utf8, std::size_t& lostCharacters) {
+  lostCharacters = 0;
+  if (isAscii(utf8)) return Text(utf8);
+  return converter(3).convert(utf8, "?", 1, &lostCharacters);
+}
+
+bool isValidUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t length;
+    std::uint32_t min, code;
+    if (lead >= 0xC2 && lead <= 0xDF) length = 2, min = 0x80, code = lead & 0x1F;
+    else if (lead >= 0xE0 && lead <= 0xEF) length = 3, min = 0x800, code = lead & 0x0F;
+    else if (lead >= 0xF0 && lead <= 0xF4) length = 4, min = 0x10000, code = lead & 0x07;
+    else return false;
+    if (text.size() - i < length) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    // No overlong forms, no surrogates, nothing past U+10FFFF.
+    if (code < min || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return false;
+    i += length;
+  }
+  return true;
 }
 
 std::string charsetToUtf8(std::string_view text, const std::string& charset) {

@@ -20,7 +20,13 @@ std::u16string ansiToWide(std::string_view ansi);
 Text wideToAnsi(std::u16string_view wide);
 std::string ansiToUtf8(std::string_view ansi);
 Text utf8ToAnsi(std::string_view utf8);
+// The same, counting the characters the code page cannot hold (each became '?', its default
+// character) and the invalid bytes replaced.
+Text utf8ToAnsi(std::string_view utf8, std::size_t& lostCharacters);
 std::u16string utf8ToWide(std::string_view utf8);  // direct: loses nothing
+// Well-formed UTF-8: no stray continuation bytes, overlong forms, surrogates or code points
+// past U+10FFFF.
+bool isValidUtf8(std::string_view text);
 // Text in any character set iconv knows to UTF-8; invalid input becomes U+FFFD and the rest is
 // kept. An unknown character set gives the input unchanged.
 std::string charsetToUtf8(std::string_view text, const std::string& charset);

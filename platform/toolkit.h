@@ -153,7 +153,10 @@ struct OpenFileRequest {
 // GetOpenFileNameW. The full paths chosen, in the dialog's order; empty when cancelled.
 std::vector<Text> openFileDialog(const OpenFileRequest& request);
 
-// Ends the program at once with the exit code; the shut-down routines run.
+// Ends the program at once with the exit code. Called while the event loop runs, it does not
+// return: no wait, message box or handler of the program returns or runs again, and the
+// shut-down routines run once the program's frames are gone. Outside the loop the routines
+// run before it returns.
 void endProgram(int exitCode);
 // The exit code the program ended with (0 while it runs).
 int programExitCode();

@@ -206,7 +206,14 @@ std::unique_ptr<MainWindow> createMainWindow(const Text& title, std::int32_t lef
 }
 
 void runEventLoop(const MainWindow& window) {
-  desktop::Desktop::current().runUntil([&] { return window.destroyed(); });
+  auto& toolkit = toolkit::Toolkit::current();
+  toolkit::Toolkit::EventLoopScope loop(toolkit);
+  try {
+    desktop::Desktop::current().runUntil([&] { return window.destroyed(); });
+  } catch (const toolkit::ProgramEnded&) {
+    // The program ended inside a handler: its frames are gone; shut down now.
+    toolkit.runShutdownRoutines();
+  }
 }
 
 }  // namespace trenmoor::ui

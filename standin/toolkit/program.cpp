@@ -14,20 +14,22 @@ namespace trenmoor::ui {
 
 void endProgram(int exitCode) {
   auto& desktop = desktop::Desktop::current();
-  if (desktop.processEnded()) return;
-  toolkit::Toolkit::current().note("end", "exit code " + std::to_string(exitCode));
-  auto routines = std::move(toolkit::Toolkit::current().shutdownRoutines());
-  toolkit::Toolkit::current().shutdownRoutines().clear();
-  desktop.onProcessEnd([routines] {
-    for (const auto& routine : routines) routine();
-  });
-  desktop.endProcess(exitCode);
+  auto& toolkit = toolkit::Toolkit::current();
+  if (!desktop.processEnded()) {
+    toolkit.note("end", "exit code " + std::to_string(exitCode));
+    desktop.endProcess(exitCode);
+  }
+  // Inside the event loop the program's own frames may still be on the stack (a handler, a
+  // wait, a message box): leave them all at once. The loop runs the shut-down routines once
+  // nothing of the program is left to return into.
+  if (toolkit.insideEventLoop()) throw toolkit::ProgramEnded{};
+  toolkit.runShutdownRoutines();
 }
 
 int programExitCode() { return desktop::Desktop::current().exitCode(); }
 
 void onProgramEnd(std::function<void()> routine) {
-  toolkit::Toolkit::current().shutdownRoutines().push_back(std::move(routine));
+  toolkit::Toolkit::current().addShutdownRoutine(std::move(routine));
 }
 
 namespace {

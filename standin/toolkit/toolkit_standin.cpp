@@ -39,6 +39,12 @@ void Toolkit::reset() {
   shutdownRoutines_.clear();
 }
 
+void Toolkit::runShutdownRoutines() {
+  auto routines = std::move(shutdownRoutines_);
+  shutdownRoutines_.clear();
+  for (const auto& routine : routines) routine();
+}
+
 void Toolkit::setFrontEnd(FrontEnd* frontEnd) { frontEnd_ = frontEnd; }
 
 void Toolkit::note(const std::string& kind, const std::string& detail) const {

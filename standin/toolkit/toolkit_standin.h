@@ -77,6 +77,10 @@ void connectOpenFileDialog();
 // "OK", "Cancel", "Yes" or "No".
 const char* messageBoxResultName(ui::MessageBoxResult result);
 
+// Thrown by ui::endProgram inside the event loop to unwind the program's frames back to the
+// loop, which catches it. Nothing of the program runs between the end and the loop's catch.
+struct ProgramEnded {};
+
 // The toolkit stand-in's state for this process.
 class Toolkit {
  public:
@@ -128,7 +132,22 @@ class Toolkit {
     trayIconShown_ = shown;
     trayTip_ = std::move(tip);
   }
-  std::vector<std::function<void()>>& shutdownRoutines() { return shutdownRoutines_; }
+  void addShutdownRoutine(std::function<void()> routine) { shutdownRoutines_.push_back(std::move(routine)); }
+  // Runs the registered shut-down routines once (later calls find none left).
+  void runShutdownRoutines();
+
+  // While ui::runEventLoop runs, the end of the program unwinds to it.
+  bool insideEventLoop() const { return eventLoopDepth_ > 0; }
+  class EventLoopScope {
+   public:
+    explicit EventLoopScope(Toolkit& toolkit) : toolkit_(toolkit) { ++toolkit_.eventLoopDepth_; }
+    ~EventLoopScope() { --toolkit_.eventLoopDepth_; }
+    EventLoopScope(const EventLoopScope&) = delete;
+    EventLoopScope& operator=(const EventLoopScope&) = delete;
+
+   private:
+    Toolkit& toolkit_;
+  };
 
  private:
   FrontEnd* frontEnd_ = nullptr;
@@ -139,6 +158,7 @@ class Toolkit {
   bool trayIconShown_ = false;
   std::string trayTip_;
   std::vector<std::function<void()>> shutdownRoutines_;
+  int eventLoopDepth_ = 0;
 };
 
 // The main window's side that user actions and inspection reach.

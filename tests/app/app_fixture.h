@@ -1,4 +1,4 @@
-// A main window on a virtual-clock desktop, played by a scripted user.
+// The program on a virtual-clock desktop, wired as it runs, played by a scripted user.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,9 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "app/application.h"
 #include "app/link_import.h"
-#include "app/main_window.h"
-#include "app/transfer.h"
 #include "standin/browser/browser_standin.h"
 #include "standin/desktop/desktop.h"
 #include "standin/toolkit/scripted_user.h"
@@ -20,23 +19,11 @@ namespace trenmoor::app {
 class AppFixture : public ::testing::Test {
  protected:
   AppFixture() {
-    toolkit::Toolkit::current().reset();
-    browsers_ = std::make_unique<browser::BrowserStandIn>();
-    browsers_->network().setOutsideAccess(browser::OutsideAccess::Refused);  // loopback only
-    folder_ = std::filesystem::temp_directory_path() /
-              ("trenmoor-app-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-    state_.pageDriver = std::make_unique<PageDriver>();
-    window_ = std::make_unique<MainWindow>(state_);
-    window_->addfile().onClicked([this] { importLinkFiles(state_, *window_); });
-    transfer_ = std::make_unique<Transfer>(state_, *window_);
-    ui::onProgramEnd([this] { ++shutdowns_; });
+    ui::onProgramEnd([this] { ++shutdowns_; });  // after the program's own routine
   }
   ~AppFixture() override {
     user_.reset();
-    transfer_.reset();
-    window_.reset();
+    app_.reset();
     browsers_.reset();
     toolkit::Toolkit::current().reset();
     std::filesystem::remove_all(folder_);
@@ -49,19 +36,15 @@ class AppFixture : public ::testing::Test {
     return path.string();
   }
 
-  // Shows the window and plays the scenario until the window is gone or nothing is left to
-  // happen.
+  // Plays the scenario through the program's own event loop until the window is gone, the
+  // program has ended, or nothing is left to happen.
   void play(const std::string& scenario) {
     std::string error;
     auto parsed = toolkit::ScriptedUser::parse(scenario, folder_.string(), error);
     ASSERT_TRUE(parsed) << error;
     user_ = std::make_unique<toolkit::ScriptedUser>(std::move(*parsed));
     user_->start();
-    if (!window_->window().destroyed() && !shown_) {
-      shown_ = true;
-      window_->show();
-    }
-    desktop_.runUntil([this] { return window_->window().destroyed(); });
+    app_->runEvents();
   }
 
   std::optional<toolkit::ControlState> control(const std::string& name) {
@@ -78,14 +61,31 @@ class AppFixture : public ::testing::Test {
     return all;
   }
 
+  static bool resetToolkit() {
+    toolkit::Toolkit::current().reset();
+    return true;
+  }
+  static std::unique_ptr<browser::BrowserStandIn> loopbackOnlyBrowsers() {
+    auto browsers = std::make_unique<browser::BrowserStandIn>();
+    browsers->network().setOutsideAccess(browser::OutsideAccess::Refused);
+    return browsers;
+  }
+  static std::filesystem::path testFolder() {
+    return std::filesystem::temp_directory_path() /
+           ("trenmoor-app-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  }
+
+  // In this order: the desktop, a fresh toolkit, the browser engine the window's browser box
+  // takes, then the program wired as it runs.
   desktop::Desktop desktop_{desktop::ClockKind::Virtual, desktop::ProcessStarts::Recorded};
-  std::unique_ptr<browser::BrowserStandIn> browsers_;
-  std::filesystem::path folder_;
-  TransferState state_;
-  std::unique_ptr<MainWindow> window_;
-  std::unique_ptr<Transfer> transfer_;
+  bool toolkitReset_ = resetToolkit();
+  std::unique_ptr<browser::BrowserStandIn> browsers_ = loopbackOnlyBrowsers();
+  std::filesystem::path folder_ = (std::filesystem::create_directories(testFolder()), testFolder());
+  std::unique_ptr<Application> app_ = std::make_unique<Application>();
+  TransferState& state_ = app_->state();
+  MainWindow* const window_ = &app_->window();
   std::unique_ptr<toolkit::ScriptedUser> user_;
-  bool shown_ = false;
   int shutdowns_ = 0;
 };
 

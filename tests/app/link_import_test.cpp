@@ -28,6 +28,12 @@ TEST_F(LinkImportTest, CountsLinesAsTheSplitRuleDoes) {
       {{"a b\0hidden"s}, 1, "a b\r\n"},
       {{"a b\x1A" "after"}, 1, "a b\r\n"},
       {{"\x81\x0D\x0A x\xFF"}, 1, "\x81\x0D\x0A x\xFF\r\n"},  // not valid code page 936: kept as it is
+      // Lines ended by a line feed alone read as CR LF; a CR LF file reads as before.
+      {{"a b\nc d\n"}, 3, "a b\r\nc d\r\n\r\n"},
+      {{"a b\nc d"}, 2, "a b\r\nc d\r\n"},
+      {{"a b\r\nc d\ne f\r\n"}, 4, "a b\r\nc d\r\ne f\r\n\r\n"},
+      {{"\n\n"}, 3, "\r\n\r\n\r\n"},
+      {{"a\rb\r\r\n"}, 2, "a\rb\r\r\n\r\n"},  // a carriage return alone is no line end
   };
   for (const auto& c : cases) {
     state_.linkListText.clear();
@@ -76,6 +82,33 @@ TEST_F(LinkImportTest, NothingReadableStillShowsTheCountAndKeepsStartDisabled) {
   EXPECT_TRUE(transcriptHas("共获取0条记录"));
   EXPECT_FALSE(control("start")->enabled);
   EXPECT_FALSE(control("stop")->enabled);
+}
+
+struct EncodingCase {
+  const char* name;
+  std::string bytes;
+  std::string listUtf8;  // the list text expected, in UTF-8 for reading
+  bool namedAsLossy;
+};
+
+TEST_F(LinkImportTest, Utf8FilesAreConvertedAndLostCharactersReported) {
+  const std::string line = "链接:https://pan.baidu.com/s/1aBcD 密码:x7k2";
+  const std::vector<EncodingCase> cases = {
+      {"utf8", line + "\n", line + "\r\n\r\n", false},
+      {"utf8-mark", "\xEF\xBB\xBF" + line + "\r\n", line + "\r\n\r\n", false},
+      {"codepage", utf8ToAnsi(line) + "\r\n", line + "\r\n\r\n", false},
+      {"outside", "a 😀\n" + line, "a ?\r\n" + line + "\r\n", true},
+      {"ascii-mark", "\xEF\xBB\xBFx y", "x y\r\n", false},
+  };
+  for (const auto& c : cases) {
+    state_.linkListText.clear();
+    const std::string name = std::string(c.name) + ".txt";
+    file(name, c.bytes);
+    play("at 10 click login\nat 20 click addfile\nanswer OK\nanswer OK\nchoose " + name);
+    EXPECT_EQ(ansiToUtf8(state_.linkListText), c.listUtf8) << c.name;
+    const bool boxNamesIt = transcriptHas("已替换为“?”：\\r\\n" + (folder_ / name).string());
+    EXPECT_EQ(boxNamesIt, c.namedAsLossy) << c.name << "\n" << transcript();
+  }
 }
 
 TEST(LinkPrefixes, DeletedEverywhereWithoutChangingTheLineCount) {

@@ -187,12 +187,48 @@ TEST_F(TransferTest, CloseDuringARunAsksAndCancelLetsItFinish) {
   EXPECT_TRUE(transcriptHas("转存完成！"));
 }
 
-TEST_F(TransferTest, CloseDuringARunAnsweredOkEndsAtOnce) {
-  run("https://pan.baidu.com/s/one code1\r\n", "1", "at 2500 close\nanswer OK title 确认信息");
+struct CloseCase {
+  const char* name;
+  std::int64_t closeAtMs;
+  std::vector<std::string> logBeforeEnd;
+};
+
+class CloseDuringARun : public TransferTest, public ::testing::WithParamInterface<CloseCase> {};
+
+// The program ends inside the wait through its real shut-down routine (which destroys the page
+// driver): nothing of the link step runs afterwards.
+TEST_P(CloseDuringARun, AnsweredOkEndsAtOnceWhateverWaitItLandsIn) {
+  run("https://pan.baidu.com/s/one code1\r\nhttps://pan.baidu.com/s/two code2\r\n", "1",
+      "at " + std::to_string(GetParam().closeAtMs) + " close\nanswer OK title 确认信息");
   EXPECT_TRUE(desktop_.processEnded());
-  EXPECT_EQ(site_.log, (std::vector<std::string>{"2001 open one"}));
+  EXPECT_EQ(desktop_.exitCode(), 0);
+  EXPECT_EQ(shutdowns_, 1);
+  EXPECT_EQ(state_.pageDriver, nullptr);
+  EXPECT_EQ(site_.log, GetParam().logBeforeEnd);
   EXPECT_TRUE(desktop_.startedProcesses().empty());
+  ASSERT_FALSE(user_->transcript().empty());
+  EXPECT_NE(user_->transcript().back().find("end exit code 0"), std::string::npos) << transcript();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Waits, CloseDuringARun,
+    ::testing::Values(
+        CloseCase{"BeforeTheFirstLink", 1500, {}},
+        CloseCase{"FirstPageLoad", 2500, {"2001 open one"}},
+        CloseCase{"AfterTyping", 3100, {"2001 open one"}},
+        CloseCase{"AfterSubmit", 3500, {"2001 open one", "3203 one submitBtn code1"}},
+        CloseCase{"AfterSave", 4500, {"2001 open one", "3203 one submitBtn code1", "4204 one emphasizeButton code1"}},
+        CloseCase{"BeforeNextLink", 5500,
+                  {"2001 open one", "3203 one submitBtn code1", "4204 one emphasizeButton code1",
+                   "5205 one _disk_id_14 code1"}},
+        CloseCase{"SecondPageLoad", 6500,
+                  {"2001 open one", "3203 one submitBtn code1", "4204 one emphasizeButton code1",
+                   "5205 one _disk_id_14 code1", "6206 open two"}},
+        CloseCase{"BeforeTheCompletionMessage", 10000,
+                  {"2001 open one", "3203 one submitBtn code1", "4204 one emphasizeButton code1",
+                   "5205 one _disk_id_14 code1", "6206 open two", "7408 two submitBtn code2",
+                   "8409 two emphasizeButton code2", "9410 two _disk_id_14 code2"}}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace trenmoor::app
