@@ -252,6 +252,7 @@ bool Desktop::processPendingEvents() {
     }
     (*task)();
     ran = true;
+    if (observer_ && !ended_) observer_();
   }
   return ran;
 }

@@ -113,6 +113,9 @@ class Desktop {
   bool runUntil(const std::function<bool()>& done);
   // True when nothing is queued or scheduled (timers included).
   bool idle() const;
+  // Called after every task or timer the loop runs (empty: none). A watcher of the program's
+  // state uses it to act as soon as a condition holds.
+  void setEventObserver(Task observer) { observer_ = std::move(observer); }
 
   // --- process ----------------------------------------------------------------------------
   // Ends this (stand-in) process: shut-down hooks run once, then the desktop goes quiet:
@@ -169,6 +172,7 @@ class Desktop {
   Point cursor_;
   Rect screen_{0, 0, 1280, 800};
 
+  Task observer_;
   bool ended_ = false;
   int exitCode_ = 0;
   std::vector<Task> shutdownHooks_;

@@ -1,5 +1,6 @@
 // trenmoor-scenario: runs the application on the stand-in platform with a scripted user and
-// prints the transcript, then what the stand-in site recorded.
+// prints the transcript, then what the stand-in site recorded; exits 1 when an expectation of
+// the scenario failed.
 // Usage: trenmoor-scenario [--real-clock] [--site <site description>] <scenario file>
 #include <cstdio>
 #include <fstream>
@@ -106,11 +107,22 @@ int main(int argc, char** argv) {
   std::snprintf(ending, sizeof ending, "%8lld scenario ended; the program's exit code was %d",
                 static_cast<long long>(desktop.tickCount()), exitCode);
   printLine(ending);
+  std::string records;
   if (cloudDisk) {
     printLine("site records:");
-    std::string records = cloudDisk->recordsText();
+    records = cloudDisk->recordsText();
     std::fputs(records.empty() ? "  (none)\n" : records.c_str(), stdout);
   }
   if (server) server->stop();
+
+  // What the scenario expected: every failure is named, and any makes the exit code 1.
+  for (const auto& pending : user.conditionsNeverMet()) printLine("condition never met: " + pending);
+  std::vector<std::string> failed = user.unmetExpectations();
+  if (user.limitReached()) failed.push_back("the program was still running at the scenario's time limit");
+  for (const auto& expected : user.siteExpectations())
+    if (records.find(expected) == std::string::npos)
+      failed.push_back("expect-site " + toolkit::quoteForTranscript(expected));
+  for (const auto& expectation : failed) printLine("expectation failed: " + expectation);
+  if (!failed.empty()) return 1;
   return 0;
 }

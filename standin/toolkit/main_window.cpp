@@ -47,7 +47,12 @@ class MainWindowImpl final : public ui::MainWindow, public MainWindowControls, p
     win::HWND handle = Desktop::current().createWindow("TrenmoorBrowserBox", window_, screenRect(place), true);
     auto control = std::make_unique<BrowserBoxControl>(*this, name, handle, place);
     auto& box = *control;
-    controls_[name] = Entry{control.get(), [&box] { return box.state(); }};
+    controls_[name] = Entry{control.get(), [&box] {
+                              ControlState state = box.state();
+                              state.text = ansiToUtf8(box.address());  // where the page is now
+                              state.readyState = box.readyState();
+                              return state;
+                            }};
     owned_.push_back(std::move(control));
     box.setAddress(address);
     return box;

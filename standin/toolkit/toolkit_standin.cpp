@@ -76,6 +76,8 @@ bool Toolkit::minimise() {
 bool Toolkit::trayEvent(ui::TrayAction action) {
   auto* controls = controlsOf(mainWindow_);
   if (!controls || !trayIconShown_) return false;
+  // A double click reaches the window after the release of its first click.
+  if (action == ui::TrayAction::LeftDoubleClick) controls->raiseTrayEvent(ui::TrayAction::LeftButtonUp);
   controls->raiseTrayEvent(action);
   return true;
 }
@@ -93,14 +95,37 @@ ComObject pageElement(ui::MainWindow* window, const std::string& box, const std:
 }
 }  // namespace
 
+// As a person types: the element takes the focus, its value changes (propertychange, input),
+// and the change is reported as the person moves on.
 bool Toolkit::typeIntoPage(const std::string& browserBox, const std::string& elementId, const std::string& utf8Text) {
-  return pageElement(mainWindow_, browserBox, elementId).putText("value", utf8ToAnsi(utf8Text));
+  ComObject element = pageElement(mainWindow_, browserBox, elementId);
+  if (element.empty()) return false;
+  element.call("focus");
+  if (!element.putText("value", utf8ToAnsi(utf8Text))) return false;
+  for (const char* event : {"onpropertychange", "oninput", "onchange"})
+    element.call("fireEvent", {ComObject::textArgument(event)});
+  return true;
 }
 
 bool Toolkit::clickInPage(const std::string& browserBox, const std::string& elementId) {
   ComObject element = pageElement(mainWindow_, browserBox, elementId);
   element.call("click");
   return !element.empty();
+}
+
+bool Toolkit::pressKeyInPage(const std::string& browserBox, const std::string& elementId, std::int32_t keyCode) {
+  ComObject element = pageElement(mainWindow_, browserBox, elementId);
+  if (element.empty()) return false;
+  element.call("focus");
+  ComObject event = element.getObject("document").callObject("createEventObject");
+  event.put("keyCode", Variant(keyCode));
+  for (const char* name : {"onkeydown", "onkeypress", "onkeyup"})
+    element.call("fireEvent", {ComObject::textArgument(name), Variant(event.ref())});
+  return true;
+}
+
+bool Toolkit::pageHasElement(const std::string& browserBox, const std::string& elementId) const {
+  return !pageElement(mainWindow_, browserBox, elementId).empty();
 }
 
 namespace {

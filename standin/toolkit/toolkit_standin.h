@@ -62,6 +62,7 @@ struct ControlState {
   bool enabled = true;
   bool visible = true;
   std::string text;  // UTF-8 (edit boxes and labels; address of a browser box)
+  std::int32_t readyState = 0;  // a browser box's
   std::string picture;
   ui::Color background = ui::kDefaultBackground;
   ui::Cursor cursor = ui::Cursor::Default;
@@ -105,6 +106,9 @@ class Toolkit {
   // id, or clicking it. False when there is no such box, page or element.
   bool typeIntoPage(const std::string& browserBox, const std::string& elementId, const std::string& utf8Text);
   bool clickInPage(const std::string& browserBox, const std::string& elementId);
+  // A key pressed in that element: keydown, keypress and keyup with the key's code.
+  bool pressKeyInPage(const std::string& browserBox, const std::string& elementId, std::int32_t keyCode);
+  bool pageHasElement(const std::string& browserBox, const std::string& elementId) const;
   // Answers the message box with this id (0: the newest open one). False when there is none
   // or the box has no such button.
   bool answerMessageBox(ui::MessageBoxResult result, std::uint64_t id = 0);

@@ -40,6 +40,7 @@ TEST_F(MainWindowTest, LoginTwiceKeepsTheListAndNavigatesHomeAgain) {
 }
 
 struct StopCase {
+  const char* name;
   const char* delay;
   std::int64_t restartAfterMs;
 };
@@ -66,9 +67,11 @@ TEST_P(StopBeforeStart, FreezesThenRestartsAfterTheDelay) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Delays, StopBeforeStart,
-                         ::testing::Values(StopCase{"2", 2001}, StopCase{"0", 0}, StopCase{"abc", 0},
-                                           StopCase{"-5", 0}, StopCase{"１", 1001},
-                                           StopCase{"99999999", 0x7fffffffLL + 1}));
+                         ::testing::Values(StopCase{"TwoSeconds", "2", 2001}, StopCase{"Zero", "0", 0},
+                                           StopCase{"NotANumber", "abc", 0}, StopCase{"Negative", "-5", 0},
+                                           StopCase{"FullWidthOne", "１", 1001},
+                                           StopCase{"Saturated", "99999999", 0x7fffffffLL + 1}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(MainWindowTest, StopAnsweredCancelChangesNothing) {
   file("a.txt", "l1 c1\r\n");
