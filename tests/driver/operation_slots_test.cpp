@@ -44,7 +44,7 @@ struct DeclaredOperation {
 
 #define TRENMOOR_OPERATION(name) DeclaredOperation{#name, tableEntry(&PageDriver::name)}
 
-// Every operation PageDriver declares, in declaration order.
+// Every operation PageDriver declares, in declaration order; a new operation goes in at its place.
 const DeclaredOperation kDeclared[] = {
     TRENMOOR_OPERATION(attach),
     TRENMOOR_OPERATION(getDocument),
