@@ -4,7 +4,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
+#include <span>
 #include <string_view>
 
 #include "platform/com_object.h"
@@ -22,11 +22,12 @@ struct TagWalk {
 };
 
 // A finder: the first tag; the second tag, walked only when the filter names it; the attributes
-// compared in order; and whether the first attribute matches by containing the key.
+// compared in order (a constant array: a Finder may be kept and returned); and whether the
+// first attribute matches by containing the key.
 struct Finder {
   TagWalk first;
   TagWalk second;  // empty tag: none
-  std::initializer_list<std::string_view> attributes;
+  std::span<const std::string_view> attributes;
   bool firstAttributeContainsKey = false;
 };
 

@@ -37,16 +37,16 @@ win::BOOL openFileNameReplacement(win::OPENFILENAMEW* request) {
 }
 
 void PageDriver::fillFileInput(const Text& key, const Text& path, std::int32_t skip) {
-  // 1.-2. Redirect the dialog's entry point (a failure leaves the real dialog in place).
+  // 1. Redirect the dialog's entry point (a failure leaves the real dialog in place).
   auto hook = std::make_unique<ApiHook>();
   Text library = "comdlg32.dll";
   const Text function = "GetOpenFileNameW";
   hook->installHook(library, function, reinterpret_cast<win::FARPROC>(&openFileNameReplacement));
-  // 3.-5. The click opens the dialog, which the replacement answers.
+  // 2. The click opens the dialog, which the replacement answers.
   setFileDialogPath(path);
   ComObject element = findTextInput(key, skip);
   element.call("click");
-  // 6.-8. Put the entry point back.
+  // 3. Put the entry point back.
   hook->uninstallHook(library, function);
   hook.reset();
   element.clear();

@@ -1,61 +1,56 @@
 // Links: the page's a elements.
-#include "driver/page_driver.h"
+#include "driver/element_family.h"
 
 namespace trenmoor {
 namespace {
-const Text kLinkTag = "a";
-}
 
-ComObject PageDriver::findLink(const Text& key, std::int32_t skip) {
-  std::int32_t counter = 0;
-  return lookupLink(kLinkTag, key, skip, counter);
-}
-
-std::int32_t PageDriver::countLinks(bool mark) {
+std::int32_t markLinksWithoutCollecting(PageDriver& driver, const Text& tag, const Text& label, bool mark) {
   std::vector<Text> hrefs, innerTexts, names, ids;
-  return markLinks(kLinkTag, ansiLiteral<"链">(), mark, false, hrefs, innerTexts, names, ids);
+  return driver.markLinks(tag, label, mark, false, hrefs, innerTexts, names, ids);
 }
 
-bool PageDriver::linkInfo(std::int32_t position, Text* innerText, Text* href, Text* name, Text* id, ComObject* element) {
-  ComObject found = findLink(integerToText(position), 0);
-  if (element) *element = found;
-  if (innerText) *innerText = found.getText("innerText");
-  if (href) *href = found.getText("href");
-  if (id) *id = found.getText("id");
-  if (name) *name = found.getText("name");
-  return !found.empty();
+constexpr std::string_view kLinkInfo[] = {"innerText", "href", "name", "id"};
+constexpr ElementFamily kLinks{&PageDriver::findLink, &PageDriver::lookupLink, "a",
+                               &markLinksWithoutCollecting, &ansiLiteral<"链">, kLinkInfo};
+
+}  // namespace
+
+ComObject PageDriver::findLink(const Text& key, std::int32_t skip) { return findElement(*this, kLinks, key, skip); }
+
+std::int32_t PageDriver::countLinks(bool mark) { return countElements(*this, kLinks, mark); }
+
+bool PageDriver::linkInfo(std::int32_t position, Text* innerText, Text* href, Text* name, Text* id,
+                          ComObject* element) {
+  return elementInfo(*this, kLinks, position, {innerText, href, name, id}, element);
 }
 
 std::int32_t PageDriver::linkIndex(const Text& key, std::int32_t skip) {
-  std::int32_t counter = 0;
-  lookupLink(kLinkTag, key, skip, counter);
-  return counter;
+  return elementIndex(*this, kLinks, key, skip);
 }
 
 bool PageDriver::clickLink(const Text& key, std::int32_t skip, bool clearTarget) {
   ComObject found = findLink(key, skip);
   if (clearTarget) found.putText("target", "");
-  found.call("click");
-  return !found.empty();
+  return callOnFound(found, "click");
 }
 
-Text PageDriver::getLinkHtml(const Text& key, std::int32_t skip) { return findLink(key, skip).getText("outerHTML"); }
-
-Text PageDriver::getLinkText(const Text& key, std::int32_t skip) { return findLink(key, skip).getText("innerText"); }
-
-bool PageDriver::focusLink(const Text& key, std::int32_t skip) {
-  ComObject found = findLink(key, skip);
-  found.call("focus");
-  return !found.empty();
+Text PageDriver::getLinkHtml(const Text& key, std::int32_t skip) {
+  return readElementProperty(*this, kLinks, key, skip, "outerHTML");
 }
+
+Text PageDriver::getLinkText(const Text& key, std::int32_t skip) {
+  return readElementProperty(*this, kLinks, key, skip, "innerText");
+}
+
+bool PageDriver::focusLink(const Text& key, std::int32_t skip) { return focusElement(*this, kLinks, key, skip); }
 
 bool PageDriver::showHideLink(const Text& key, std::int32_t skip, bool hide) {
-  return findLink(key, skip).getObject("style").putText("display", hide ? "none" : "");
+  return showHideElement(*this, kLinks, key, skip, hide);
 }
 
 std::int32_t PageDriver::listLinks(std::vector<Text>& innerTexts, std::vector<Text>& hrefs, std::vector<Text>& names,
                                    std::vector<Text>& ids) {
-  return markLinks(kLinkTag, ansiLiteral<"链">(), false, true, hrefs, innerTexts, names, ids);
+  return markLinks(Text(kLinks.filter), kLinks.kindLabel(), false, true, hrefs, innerTexts, names, ids);
 }
 
 }  // namespace trenmoor

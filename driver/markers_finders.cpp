@@ -5,29 +5,42 @@
 namespace trenmoor {
 namespace {
 
-const TagWalk kFilteredInputs{"input", Counting::TypeFiltered};
-const TagWalk kFilteredButtons{"button", Counting::TypeFiltered, "button"};
-const TagWalk kEveryImage{"img", Counting::Every, "image"};
-const TagWalk kNone{};
+constexpr TagWalk kFilteredInputs{"input", Counting::TypeFiltered};
+constexpr TagWalk kFilteredButtons{"button", Counting::TypeFiltered, "button"};
+constexpr TagWalk kEveryImage{"img", Counting::Every, "image"};
+
+// The attributes each finder compares with the key, in order.
+constexpr std::string_view kInputKeys[] = {"name", "id", "title"};
+constexpr std::string_view kImageKeys[] = {"src", "name", "id", "title"};
+constexpr std::string_view kDivKeys[] = {"className", "innerText", "name", "id", "title"};
+constexpr std::string_view kSpanKeys[] = {"className", "innerText", "name", "id", "title"};
+constexpr std::string_view kListItemKeys[] = {"innerText", "className", "id", "title"};
+constexpr std::string_view kTextAreaKeys[] = {"innerText", "className", "id", "title", "Name"};
+constexpr std::string_view kLinkKeys[] = {"href", "id", "title", "innerText", "className"};
+constexpr std::string_view kCiteKeys[] = {"innerText", "className", "id", "title"};
+
+constexpr Finder kInputFinder{kFilteredInputs, kFilteredButtons, kInputKeys};
+constexpr Finder kImageFinder{kFilteredInputs, kEveryImage, kImageKeys, true};
+constexpr Finder kDivFinder{{"div"}, {}, kDivKeys};
+constexpr Finder kSpanFinder{{"span"}, {}, kSpanKeys};
+constexpr Finder kListItemFinder{{"li"}, {}, kListItemKeys};
+constexpr Finder kTextAreaFinder{{"textarea"}, {}, kTextAreaKeys};
+constexpr Finder kLinkFinder{{"a"}, {}, kLinkKeys};
+constexpr Finder kCiteFinder{{"cite"}, {}, kCiteKeys};
 
 Text redLabel(std::string_view words, std::int32_t ordinal) {
   return "<font color=red>" + Text(words) + integerToText(ordinal) + "</font>";
 }
 
 // Counts every element of the tag and, with `mark`, inserts a red label at its start.
-std::int32_t markTagStarts(const ComObject& document, std::string_view tag, std::string_view words, bool mark) {
+std::int32_t markTagStarts(const ComObject& document, const TagWalk& walk, std::string_view words, bool mark) {
   std::int32_t count = 0;
-  walkCounted(document, {tag, Counting::Every}, "", [&](const ComObject& element) {
+  walkCounted(document, walk, "", [&](const ComObject& element) {
     ++count;
     if (mark) element.call("insertAdjacentHTML", {ComObject::textArgument("afterBegin"), ComObject::textArgument(redLabel(words, count))});
     return true;
   });
   return count;
-}
-
-ComObject lookupTag(const ComObject& document, std::string_view tag, std::initializer_list<std::string_view> attributes,
-                    const Text& key, std::int32_t skip, std::int32_t& counter) {
-  return lookupElement(document, Finder{{tag, Counting::Every}, kNone, attributes}, "", key, skip, counter);
 }
 
 }  // namespace
@@ -65,8 +78,7 @@ std::int32_t PageDriver::markInputValues(const Text& filter, const Text& label, 
 }
 
 ComObject PageDriver::lookupInput(const Text& filter, const Text& key, std::int32_t skip, std::int32_t& counter) {
-  return lookupElement(document_, Finder{kFilteredInputs, kFilteredButtons, {"name", "id", "title"}}, filter, key, skip,
-                       counter);
+  return lookupElement(document_, kInputFinder, filter, key, skip, counter);
 }
 
 std::int32_t PageDriver::markImages(const Text& filter, const Text& label, bool mark, bool collect,
@@ -90,44 +102,45 @@ std::int32_t PageDriver::markImages(const Text& filter, const Text& label, bool 
 }
 
 ComObject PageDriver::lookupImage(const Text& filter, const Text& key, std::int32_t skip, std::int32_t& counter) {
-  return lookupElement(document_, Finder{kFilteredInputs, kEveryImage, {"src", "name", "id", "title"}, true},
-                       filter, key, skip, counter);
+  return lookupElement(document_, kImageFinder, filter, key, skip, counter);
 }
 
-std::int32_t PageDriver::markDivs(const Text&, const Text&, bool mark) { return markTagStarts(document_, "div", "Div", mark); }
+std::int32_t PageDriver::markDivs(const Text&, const Text&, bool mark) {
+  return markTagStarts(document_, kDivFinder.first, "Div", mark);
+}
 
 ComObject PageDriver::lookupDiv(const Text&, const Text& key, std::int32_t skip, std::int32_t& counter) {
-  return lookupTag(document_, "div", {"className", "innerText", "name", "id", "title"}, key, skip, counter);
+  return lookupElement(document_, kDivFinder, "", key, skip, counter);
 }
 
 std::int32_t PageDriver::markSpans(const Text&, const Text&, bool mark) {
-  return markTagStarts(document_, "span", "Span", mark);
+  return markTagStarts(document_, kSpanFinder.first, "Span", mark);
 }
 
 ComObject PageDriver::lookupSpan(const Text&, const Text& key, std::int32_t skip, std::int32_t& counter) {
-  return lookupTag(document_, "span", {"className", "innerText", "name", "id", "title"}, key, skip, counter);
+  return lookupElement(document_, kSpanFinder, "", key, skip, counter);
 }
 
 std::int32_t PageDriver::markListItems(const Text&, const Text&, bool mark) {
-  return markTagStarts(document_, "li", "ULli", mark);
+  return markTagStarts(document_, kListItemFinder.first, "ULli", mark);
 }
 
 ComObject PageDriver::lookupListItem(const Text&, const Text& key, std::int32_t skip, std::int32_t& counter) {
-  return lookupTag(document_, "li", {"innerText", "className", "id", "title"}, key, skip, counter);
+  return lookupElement(document_, kListItemFinder, "", key, skip, counter);
 }
 
 std::int32_t PageDriver::markTextAreas(const Text&, const Text& label, bool mark) {
-  return markTagStarts(document_, "textarea", label, mark);
+  return markTagStarts(document_, kTextAreaFinder.first, label, mark);
 }
 
 ComObject PageDriver::lookupTextArea(const Text&, const Text& key, std::int32_t skip, std::int32_t& counter) {
-  return lookupTag(document_, "textarea", {"innerText", "className", "id", "title", "Name"}, key, skip, counter);
+  return lookupElement(document_, kTextAreaFinder, "", key, skip, counter);
 }
 
 std::int32_t PageDriver::markLinks(const Text&, const Text& label, bool mark, bool collect, std::vector<Text>& hrefs,
                                    std::vector<Text>& innerTexts, std::vector<Text>& names, std::vector<Text>& ids) {
   std::int32_t ordinal = 0;
-  walkCounted(document_, {"a", Counting::Every}, "", [&](const ComObject& element) {
+  walkCounted(document_, kLinkFinder.first, "", [&](const ComObject& element) {
     ++ordinal;
     if (collect) {
       hrefs.push_back(element.getText("href"));
@@ -140,19 +153,22 @@ std::int32_t PageDriver::markLinks(const Text&, const Text& label, bool mark, bo
     return true;
   });
   // The count is the collection's length read again at the end.
-  return document_.getObject("body").getObject("all").callObject("tags", {ComObject::textArgument("a")}).getInteger("length");
+  return document_.getObject("body")
+      .getObject("all")
+      .callObject("tags", {ComObject::textArgument(kLinkFinder.first.tag)})
+      .getInteger("length");
 }
 
 ComObject PageDriver::lookupLink(const Text&, const Text& key, std::int32_t skip, std::int32_t& counter) {
-  return lookupTag(document_, "a", {"href", "id", "title", "innerText", "className"}, key, skip, counter);
+  return lookupElement(document_, kLinkFinder, "", key, skip, counter);
 }
 
 std::int32_t PageDriver::markCites(const Text&, const Text& label, bool mark) {
-  return markTagStarts(document_, "cite", label, mark);
+  return markTagStarts(document_, kCiteFinder.first, label, mark);
 }
 
 ComObject PageDriver::lookupCite(const Text&, const Text& key, std::int32_t skip, std::int32_t& counter) {
-  return lookupTag(document_, "cite", {"innerText", "className", "id", "title"}, key, skip, counter);
+  return lookupElement(document_, kCiteFinder, "", key, skip, counter);
 }
 
 }  // namespace trenmoor

@@ -1,7 +1,8 @@
 // PageDriver: the page-automation driver. It is bound to one browser window and holds one
 // reference to the HTML document shown in it; its operations read and change that document by
-// late binding. Operations are virtual, in the order of the driver's table, and call one
-// another through it.
+// late binding. Operations are virtual and call one another through the driver's table; each is
+// declared at its slot of that table (driver/operation_slots.txt lists the slots in order, and
+// a test pins the declarations to it), so a new operation goes in at its slot, not at the end.
 #pragma once
 
 #include <cstdint>
@@ -16,26 +17,26 @@ class PageDriver {
  public:
   // A new driver: empty document, window 0; initialises COM for this thread.
   PageDriver();
-  // 1. Clean-up: releases the document, then balances the creation's COM initialisation.
+  // Slot 1, clean-up: releases the document, then balances the creation's COM initialisation.
   virtual ~PageDriver();
-  // 2. Copy: the same window and a new reference to the same document; initialises COM like a
-  // new driver so that its clean-up is balanced.
+  // Slot 2, copy: the same window and a new reference to the same document; initialises COM
+  // like a new driver so that its clean-up is balanced.
   PageDriver(const PageDriver& other);
   PageDriver& operator=(const PageDriver& other);
 
   // --- attaching to a browser window and its document ------------------------------------
-  // 3. Binds the driver to the window and fetches the document of the browser inside it.
+  // Slot 3: binds the driver to the window and fetches the document of the browser inside it.
   // False (nothing changed) when the handle is not a window; otherwise whether a document is
   // held afterwards.
   virtual bool attach(win::HWND window);
-  // 4. A new reference to the document; empty when the driver has none.
+  // Slot 4: a new reference to the document; empty when the driver has none.
   virtual ComObject getDocument();
-  // 5. Drops the document; the window stays.
+  // Slot 5: drops the document; the window stays.
   virtual void releaseDocument();
-  // 6. The first descendant of `parent`, depth first, whose class is "Internet Explorer_Server";
-  // 0 when none. Pending window events run between siblings.
+  // Slot 6: the first descendant of `parent`, depth first, whose class is
+  // "Internet Explorer_Server"; 0 when none. Pending window events run between siblings.
   virtual win::HWND findBrowserServerWindow(win::HWND parent);
-  // 7. Fetches the document of the browser document window at or under `window` into
+  // Slot 7: fetches the document of the browser document window at or under `window` into
   // `document`. False, with `document` unchanged, when there is none or it does not answer.
   virtual bool documentFromWindow(win::HWND window, ComObject& document);
 
@@ -43,21 +44,21 @@ class PageDriver {
   // Markers count the elements of a kind and, with `mark`, label each with its ordinal on the
   // page. Finders apply the element lookup rule: `counter` (start it at 0) ends at the found
   // element's position among the counted elements, or -1 with an empty result.
-  // 9. Inputs passing the filter; labels a red bracketed ordinal after each.
+  // Slot 9: inputs passing the filter; labels a red bracketed ordinal after each.
   virtual std::int32_t markInputsAfter(const Text& filter, const Text& label, bool mark);
-  // 10. Inputs passing the filter, then buttons when the filter names them; labels their value
-  // (a button's text) with the kind label and ordinal.
+  // Slot 10: inputs passing the filter, then buttons when the filter names them; labels their
+  // value (a button's text) with the kind label and ordinal.
   virtual std::int32_t markInputValues(const Text& filter, const Text& label, bool mark);
-  // 11. Inputs (then buttons) passing the filter, by name, id, title.
+  // Slot 11: inputs (then buttons) passing the filter, by name, id, title.
   virtual ComObject lookupInput(const Text& filter, const Text& key, std::int32_t skip, std::int32_t& counter);
-  // 12. Inputs passing the filter, then every image when the filter names "image": labels the
-  // title; collects src, width, height, name, id, title.
+  // Slot 12: inputs passing the filter, then every image when the filter names "image": labels
+  // the title; collects src, width, height, name, id, title.
   virtual std::int32_t markImages(const Text& filter, const Text& label, bool mark, bool collect,
                                   std::vector<Text>& sources, std::vector<Text>& widths, std::vector<Text>& heights,
                                   std::vector<Text>& names, std::vector<Text>& ids, std::vector<Text>& titles);
-  // 13. The same elements, by a part of src, then name, id, title.
+  // Slot 13: the same elements, by a part of src, then name, id, title.
   virtual ComObject lookupImage(const Text& filter, const Text& key, std::int32_t skip, std::int32_t& counter);
-  // 14.-25. The tag-only families (the tag argument is accepted and not used).
+  // Slots 14-25: the tag-only families (the tag argument is accepted and not used).
   virtual std::int32_t markDivs(const Text& tag, const Text& label, bool mark);
   virtual ComObject lookupDiv(const Text& tag, const Text& key, std::int32_t skip, std::int32_t& counter);
   virtual std::int32_t markSpans(const Text& tag, const Text& label, bool mark);
@@ -75,56 +76,58 @@ class PageDriver {
   virtual ComObject lookupCite(const Text& tag, const Text& key, std::int32_t skip, std::int32_t& counter);
 
   // --- text inputs (type text, password or file) ------------------------------------------
-  // 59.
+  // Slot 59: the text input the lookup rule finds; empty when none.
   virtual ComObject findTextInput(const Text& key, std::int32_t skip = 0);
-  // 60. The number of text inputs; with `mark`, each gets the value 文本框N.
+  // Slot 60: the number of text inputs; with `mark`, each gets the value 文本框N.
   virtual std::int32_t countTextInputs(bool mark = false);
-  // 61.
+  // Slot 61: its value.
   virtual Text getTextInputValue(const Text& key, std::int32_t skip = 0);
-  // 62. The position among text inputs, or -1.
+  // Slot 62: the position among text inputs, or -1.
   virtual std::int32_t textInputIndex(const Text& key);
-  // 63. The text input at a position (looked up as a key); fills the given outs.
+  // Slot 63: the text input at a position (looked up as a key); fills the given outs.
   virtual bool textInputInfo(std::int32_t position, Text* value = nullptr, Text* name = nullptr, Text* id = nullptr,
                              Text* type = nullptr, ComObject* element = nullptr);
-  // 64. Writes the value; whether the write succeeded.
+  // Slot 64: writes the value; whether the write succeeded.
   virtual bool setTextInputValue(const Text& key, const Text& value, std::int32_t skip = 0);
-  // 65. Whether the input was found (and focused).
+  // Slot 65: whether the input was found (and focused).
   virtual bool focusTextInput(const Text& key, std::int32_t skip = 0);
 
   // --- file inputs ----------------------------------------------------------------------
-  // 66. Clicks the text input found by the key while the open-file dialog is redirected to
+  // Slot 66: clicks the text input found by the key while the open-file dialog is redirected to
   // answer with `path` (code page 936), so a file input takes the path as its value.
   virtual void fillFileInput(const Text& key, const Text& path, std::int32_t skip = 0);
 
   // --- links ---------------------------------------------------------------------------
-  // 115.
+  // Slot 115: the link the lookup rule finds; empty when none.
   virtual ComObject findLink(const Text& key, std::int32_t skip = 0);
-  // 116. The number of links; with `mark`, each gets a red label 链N.
+  // Slot 116: the number of links; with `mark`, each gets a red label 链N.
   virtual std::int32_t countLinks(bool mark = false);
-  // 117. The link at a position (looked up as a key); fills the given outs.
+  // Slot 117: the link at a position (looked up as a key); fills the given outs.
   virtual bool linkInfo(std::int32_t position, Text* innerText = nullptr, Text* href = nullptr, Text* name = nullptr,
                         Text* id = nullptr, ComObject* element = nullptr);
-  // 118. The position among all links, or -1.
+  // Slot 118: the position among all links, or -1.
   virtual std::int32_t linkIndex(const Text& key, std::int32_t skip = 0);
-  // 119. Clicks the link (with `clearTarget`, in the browser box itself); whether it was found.
+  // Slot 119: clicks the link (with `clearTarget`, in the browser box itself); whether it was
+  // found.
   virtual bool clickLink(const Text& key, std::int32_t skip = 0, bool clearTarget = false);
-  // 120.
+  // Slot 120: its outerHTML.
   virtual Text getLinkHtml(const Text& key, std::int32_t skip = 0);
-  // 121.
+  // Slot 121: its innerText.
   virtual Text getLinkText(const Text& key, std::int32_t skip = 0);
-  // 122.
+  // Slot 122: focuses it; whether it was found.
   virtual bool focusLink(const Text& key, std::int32_t skip = 0);
-  // 123. Hides (display none) or shows (display empty) the link; whether the write succeeded.
+  // Slot 123: hides (display none) or shows (display empty) the link; whether the write
+  // succeeded.
   virtual bool showHideLink(const Text& key, std::int32_t skip = 0, bool hide = false);
-  // 124. Appends innerText, href, name and id of every link; the number of links.
+  // Slot 124: appends innerText, href, name and id of every link; the number of links.
   virtual std::int32_t listLinks(std::vector<Text>& innerTexts, std::vector<Text>& hrefs, std::vector<Text>& names,
                                  std::vector<Text>& ids);
 
   // --- browser windows and browser settings ----------------------------------------------
-  // 191. Writes "WarnOnHTTPSToHTTPRedirect" under the current user's and the machine's
+  // Slot 191: writes "WarnOnHTTPSToHTTPRedirect" under the current user's and the machine's
   // Internet Settings; a refused write is skipped.
   virtual void setRedirectWarning(std::int32_t value = 0);
-  // 192. Appends every descendant browser document window, depth first; true when the array
+  // Slot 192: appends every descendant browser document window, depth first; true when the array
   // is not empty afterwards.
   virtual bool collectBrowserServerWindows(win::HWND parent, std::vector<std::int32_t>& handles);
 

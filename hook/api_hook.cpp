@@ -7,17 +7,7 @@ namespace {
 constexpr std::size_t kSavedSize = 8;
 constexpr std::uintptr_t kLargestReplacement = 0xFFFFFFFFu;
 
-// ASCII letters to lower case; double-byte characters are kept whole, since their second byte
-// may look like a capital letter.
-Text lowerCase(const Text& text) {
-  Text lowered = text;
-  for (std::size_t at = 0; at < lowered.size(); at += characterLength(lowered, at)) {
-    if (characterLength(lowered, at) == 1 && lowered[at] >= 'A' && lowered[at] <= 'Z') {
-      lowered[at] = static_cast<char>(lowered[at] - 'A' + 'a');
-    }
-  }
-  return lowered;
-}
+Text lowerCase(std::string_view text) { return foldLetterCase(text, LetterCase::Lower); }
 
 bool rangesOverlap(std::uintptr_t a, std::uintptr_t b) {
   return a < b + kSavedSize && b < a + kSavedSize;

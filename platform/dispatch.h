@@ -46,6 +46,9 @@ class Variant {
   Variant(double v) : value_(v) {}               // NOLINT
   Variant(std::u16string v) : value_(std::move(v)) {}  // NOLINT
   Variant(const char16_t* v) : value_(std::u16string(v)) {}  // NOLINT
+  // Narrow text has no variant of its own: it would become a logical. Say what is meant:
+  // ComObject::textArgument for code page 936 text, a u"" literal for UTF-16.
+  Variant(const char*) = delete;
   Variant(DispatchRef v) : value_(std::move(v)) {}      // NOLINT
 
   Kind kind() const { return static_cast<Kind>(value_.index()); }

@@ -177,7 +177,17 @@ std::string wideToUtf8(std::u16string_view wide) {
 
 namespace {
 char asciiLowerCharacter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
+char asciiUpperCharacter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c; }
 }  // namespace
+
+Text foldLetterCase(std::string_view text, LetterCase to) {
+  Text folded(text);
+  for (std::size_t at = 0; at < folded.size(); at += characterLength(folded, at)) {
+    if (characterLength(folded, at) != 1) continue;
+    folded[at] = to == LetterCase::Lower ? asciiLowerCharacter(folded[at]) : asciiUpperCharacter(folded[at]);
+  }
+  return folded;
+}
 
 std::string asciiLower(std::string_view text) {
   std::string out(text);

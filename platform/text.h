@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/fixed_string.h"
+
 namespace trenmoor {
 
 using Text = std::string;               // code page 936 bytes
@@ -34,15 +36,7 @@ std::string wideToUtf8(std::u16string_view wide);
 
 // A non-ASCII literal of the program, written once in UTF-8 and converted to code page 936 on
 // first use: ansiLiteral<"确认信息">().
-template <std::size_t N>
-struct Utf8Literal {
-  char bytes[N];
-  constexpr Utf8Literal(const char (&s)[N]) {  // NOLINT: implicit by design
-    for (std::size_t i = 0; i < N; ++i) bytes[i] = s[i];
-  }
-  constexpr std::string_view view() const { return {bytes, N - 1}; }
-};
-template <Utf8Literal S>
+template <FixedString S>
 const Text& ansiLiteral() {
   static const Text converted = utf8ToAnsi(S.view());
   return converted;
@@ -53,6 +47,12 @@ const Text& ansiLiteral() {
 std::string asciiLower(std::string_view text);
 bool asciiEqualsIgnoringCase(std::string_view a, std::string_view b);
 bool asciiStartsWithIgnoringCase(std::string_view text, std::string_view prefix);
+
+// --- letter case of code page 936 text (library names, registry names) ---------------------
+enum class LetterCase { Lower, Upper };
+// ASCII letters folded to one case; the bytes of a double-byte character are kept whole, since
+// its second byte may look like a letter.
+Text foldLetterCase(std::string_view text, LetterCase to);
 
 // --- text to number -------------------------------------------------------------------------
 // Full-width ASCII variants (code page 936 bytes A3 A1..A3 FE, and A1 A1 for the ideographic

@@ -49,9 +49,10 @@ constexpr UINT SMTO_ABORTIFHUNG = 0x0002;
 // Nonzero when the handle names an existing window.
 BOOL IsWindow(HWND window);
 
-// The next child of `parent` after `childAfter` (0: the first) whose class and title match;
-// null class or title match any. A parent of 0 walks the top-level windows. 0 when none or
-// when `parent` is not a window.
+// The next child of `parent` after `childAfter` (0: the first) whose class matches; a null
+// class matches any. The title is not compared: windows beneath carry none, and the system
+// searches by class alone. A parent of 0 walks the top-level windows. 0 when none or when
+// `parent` is not a window.
 HWND FindWindowExA(HWND parent, HWND childAfter, const char* className, const char* windowName);
 
 // Copies the class name, truncated to maxCount - 1 bytes and NUL-terminated; returns the

@@ -22,8 +22,7 @@ using win::LSTATUS;
 constexpr std::size_t kNameBufferSize = 256;
 constexpr std::size_t kLargestNameBuffer = 65536;
 
-constexpr win::REGSAM kReadWriteAccess = 0x20019 | 0x20006;
-
+constexpr win::REGSAM kReadWriteAccess = win::KEY_READ | win::KEY_WRITE;
 
 struct RootName {
   std::string_view name;

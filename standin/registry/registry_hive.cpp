@@ -92,13 +92,7 @@ std::string columnText(sqlite3_stmt* statement, int column) {
 
 }  // namespace
 
-std::string foldedName(std::string_view name) {
-  std::string folded(name);
-  for (std::size_t at = 0; at < folded.size(); at += characterLength(folded, at))
-    if (folded[at] >= 'a' && folded[at] <= 'z')
-      folded[at] = static_cast<char>(folded[at] - 'a' + 'A');
-  return folded;
-}
+std::string foldedName(std::string_view name) { return foldLetterCase(name, LetterCase::Upper); }
 
 // One SQLite connection with its prepared statements. Each public operation runs its queries
 // through `Run`, which resets the statement whatever happens.

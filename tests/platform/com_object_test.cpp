@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <type_traits>
 
 namespace trenmoor {
 namespace {
@@ -36,6 +37,11 @@ class Bag : public Dispatch {
   }
 };
 int Bag::alive = 0;
+
+// Narrow text must say what it is: left to convert on its own it would become a logical.
+static_assert(!std::is_constructible_v<Variant, const char*>);
+static_assert(!std::is_convertible_v<const char (&)[2], Variant>);
+static_assert(std::is_constructible_v<Variant, const char16_t*>);
 
 TEST(ComObject, ReadsWritesAndCallsByNameWithoutRegardToCase) {
   auto* bag = new Bag;

@@ -79,6 +79,20 @@ TEST(Substring, ReplaceEverywhere) {
   EXPECT_EQ(replaceText("aaa", "", "x"), "aaa");
 }
 
+TEST(LetterCase, FoldsAsciiLettersAndKeepsDoubleByteCharactersWhole) {
+  struct Case { std::string text; LetterCase to; std::string folded; };
+  const std::vector<Case> cases = {
+      {"ComDlg32.DLL", LetterCase::Lower, "comdlg32.dll"},
+      {"Software\\Key_[x]", LetterCase::Upper, "SOFTWARE\\KEY_[X]"},
+      // "\x81\x41" and "\x81\x61" are single characters whose second byte reads as a letter.
+      {"\x81\x41" "Bc", LetterCase::Lower, "\x81\x41" "bc"},
+      {"\x81\x61" "bC", LetterCase::Upper, "\x81\x61" "BC"},
+      {"Ab\x81", LetterCase::Upper, "AB\x81"},  // a lead byte at the end stands alone
+      {"", LetterCase::Lower, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(foldLetterCase(c.text, c.to), c.folded) << c.text;
+}
+
 TEST(Split, MembersFollowTheRuntimeRule) {
   struct Case { std::string text; std::string delimiter; std::vector<std::string> members; };
   const std::vector<Case> cases = {

@@ -1,0 +1,138 @@
+// The driver's operations stand at fixed slots of its table, in the order that
+// driver/operation_slots.txt lists. The declared operations are read back from the compiled
+// table (the place a member pointer names, as the Itanium C++ ABI encodes it): they must follow
+// one another in the table without a gap, and their slots in the list must rise in that order.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "driver/page_driver.h"
+
+namespace trenmoor {
+namespace {
+
+// The entry of the driver's table that a pointer to a virtual member names; -1 for a member
+// that is not virtual.
+template <typename Member>
+std::ptrdiff_t tableEntry(Member member) {
+  static_assert(sizeof(Member) == 2 * sizeof(std::ptrdiff_t));
+  std::ptrdiff_t parts[2];
+  std::memcpy(parts, &member, sizeof parts);
+#if defined(__arm__) || defined(__aarch64__)
+  if ((parts[1] & 1) == 0) return -1;
+  return parts[0] / static_cast<std::ptrdiff_t>(sizeof(void*));
+#else
+  if ((parts[0] & 1) == 0) return -1;
+  return (parts[0] - 1) / static_cast<std::ptrdiff_t>(sizeof(void*));
+#endif
+}
+
+// The destructor (slot 1) fills the table's first two entries, complete and deleting; copying
+// (slot 2) is a constructor and has no entry. The first operation follows them.
+constexpr std::ptrdiff_t kFirstOperationEntry = 2;
+
+struct DeclaredOperation {
+  std::string_view name;
+  std::ptrdiff_t entry;
+};
+
+#define TRENMOOR_OPERATION(name) DeclaredOperation{#name, tableEntry(&PageDriver::name)}
+
+// Every operation PageDriver declares, in declaration order; a new operation goes in at its place.
+const DeclaredOperation kDeclared[] = {
+    TRENMOOR_OPERATION(attach),
+    TRENMOOR_OPERATION(getDocument),
+    TRENMOOR_OPERATION(releaseDocument),
+    TRENMOOR_OPERATION(findBrowserServerWindow),
+    TRENMOOR_OPERATION(documentFromWindow),
+    TRENMOOR_OPERATION(markInputsAfter),
+    TRENMOOR_OPERATION(markInputValues),
+    TRENMOOR_OPERATION(lookupInput),
+    TRENMOOR_OPERATION(markImages),
+    TRENMOOR_OPERATION(lookupImage),
+    TRENMOOR_OPERATION(markDivs),
+    TRENMOOR_OPERATION(lookupDiv),
+    TRENMOOR_OPERATION(markSpans),
+    TRENMOOR_OPERATION(lookupSpan),
+    TRENMOOR_OPERATION(markListItems),
+    TRENMOOR_OPERATION(lookupListItem),
+    TRENMOOR_OPERATION(markTextAreas),
+    TRENMOOR_OPERATION(lookupTextArea),
+    TRENMOOR_OPERATION(markLinks),
+    TRENMOOR_OPERATION(lookupLink),
+    TRENMOOR_OPERATION(markCites),
+    TRENMOOR_OPERATION(lookupCite),
+    TRENMOOR_OPERATION(findTextInput),
+    TRENMOOR_OPERATION(countTextInputs),
+    TRENMOOR_OPERATION(getTextInputValue),
+    TRENMOOR_OPERATION(textInputIndex),
+    TRENMOOR_OPERATION(textInputInfo),
+    TRENMOOR_OPERATION(setTextInputValue),
+    TRENMOOR_OPERATION(focusTextInput),
+    TRENMOOR_OPERATION(fillFileInput),
+    TRENMOOR_OPERATION(findLink),
+    TRENMOOR_OPERATION(countLinks),
+    TRENMOOR_OPERATION(linkInfo),
+    TRENMOOR_OPERATION(linkIndex),
+    TRENMOOR_OPERATION(clickLink),
+    TRENMOOR_OPERATION(getLinkHtml),
+    TRENMOOR_OPERATION(getLinkText),
+    TRENMOOR_OPERATION(focusLink),
+    TRENMOOR_OPERATION(showHideLink),
+    TRENMOOR_OPERATION(listLinks),
+    TRENMOOR_OPERATION(setRedirectWarning),
+    TRENMOOR_OPERATION(collectBrowserServerWindows),
+};
+
+#undef TRENMOOR_OPERATION
+
+// The slot list: "<slot> <name>" lines in slot order, # starts a comment line.
+std::map<std::string, int, std::less<>> readSlots() {
+  std::map<std::string, int, std::less<>> slots;
+  std::ifstream file(TRENMOOR_OPERATION_SLOTS);
+  std::string line;
+  int expected = 1;
+  while (std::getline(file, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    int slot = 0;
+    std::string name;
+    fields >> slot >> name;
+    EXPECT_EQ(slot, expected) << "the list skips or repeats a slot at: " << line;
+    EXPECT_TRUE(slots.emplace(name, slot).second) << name << " is listed twice";
+    expected = slot + 1;
+  }
+  return slots;
+}
+
+TEST(OperationSlots, DeclaredOperationsStandAtTheirSlotsInOrder) {
+  const auto slots = readSlots();
+  ASSERT_GT(slots.size(), std::size(kDeclared)) << "slot list not read from " << TRENMOOR_OPERATION_SLOTS;
+
+  std::ptrdiff_t previousEntry = kFirstOperationEntry - 1;
+  int previousSlot = 2;  // clean-up and copy come first
+  std::string_view previousName = "copy";
+  for (const DeclaredOperation& operation : kDeclared) {
+    SCOPED_TRACE(std::string(operation.name));
+    ASSERT_NE(operation.entry, -1) << "not a virtual operation";
+    EXPECT_EQ(operation.entry, previousEntry + 1)
+        << "the table holds another operation between " << previousName << " and this one, or they are "
+        << "declared in another order than listed here";
+    const auto slot = slots.find(operation.name);
+    ASSERT_NE(slot, slots.end()) << "not in the slot list";
+    EXPECT_GT(slot->second, previousSlot) << "declared after " << previousName << " (slot " << previousSlot
+                                          << ") but its slot is " << slot->second;
+    previousEntry = operation.entry;
+    previousSlot = slot->second;
+    previousName = operation.name;
+  }
+}
+
+}  // namespace
+}  // namespace trenmoor
