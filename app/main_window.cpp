@@ -137,7 +137,7 @@ void MainWindow::stopTransfer() {
   // 2. The stop picture covers the browser box.
   image_->setPicture(stopPicture());
   image_->setVisible(true);
-  // 3.-7. Freeze the controls and forget the list.
+  // 3. Freeze the controls and forget the list.
   login_->setEnabled(false);
   stop_->setEnabled(false);
   state_.linkListText.clear();
@@ -147,7 +147,7 @@ void MainWindow::stopTransfer() {
   freezeDelay();
   addfile_->setEnabled(false);
   start_->setEnabled(false);
-  // 8.-10. A running transfer restarts at its next test of the flag; otherwise restart here.
+  // 4. A running transfer restarts at its next test of the flag; otherwise restart here.
   state_.stopRequested = true;
   waitProcessingEvents(delayMs);
   if (!state_.transferStarted) restartProgram();

@@ -34,14 +34,14 @@ bool Transfer::restartIfStopped() {
 }
 
 void Transfer::startTransfer() {
-  // 1.-2. Running: only stop stays enabled.
+  // 1. Running: only stop stays enabled.
   state_.stopRequested = false;
   state_.transferStarted = true;
   window_.login().setEnabled(false);
   window_.addfile().setEnabled(false);
   window_.start().setEnabled(false);
   window_.freezeDelay();
-  // 3.-4. The prefixes go; the list is split once for the whole run.
+  // 2. The prefixes go; the list is split once for the whole run.
   stripLinkPrefixes(state_);
   lines_ = splitText(state_.linkListText, kLineBreak);
   // A line without both fields or without a web address is skipped.
@@ -52,7 +52,7 @@ void Transfer::startTransfer() {
     finishRun();
     return;
   }
-  // 5.-8.
+  // 3. The first line's number and code, a second's pause, then its link, which runs its step.
   window_.now().setText(integerToText(static_cast<std::int64_t>(first->number)));
   window_.pass().setText(first->line.code);
   waitProcessingEvents(1000);
@@ -60,17 +60,18 @@ void Transfer::startTransfer() {
 }
 
 void Transfer::runLinkStep() {
-  // 1.-5. Navigate, then wait for the page.
+  // 1. Navigate, then wait for the page.
   window_.browser().setAddress(window_.url().text());
   const std::int32_t delayMs = window_.delayMilliseconds();
   if (restartIfStopped()) return;
   waitProcessingEvents(delayMs);
   if (restartIfStopped()) return;
+  // 2. Ready: act on the page.
   if (window_.browser().readyState() == ui::kReadyStateComplete) {
     actOnPage();
     return;
   }
-  // 7. Not ready: the same line again, from the navigation on.
+  // 3. Not ready: the same line again, from the navigation on.
   if (restartIfStopped()) return;
   const auto n = static_cast<std::size_t>(std::max(leadingInteger(window_.now().text()), 0));
   if (n >= 1 && n <= lines_.size()) {
@@ -81,7 +82,7 @@ void Transfer::runLinkStep() {
 void Transfer::actOnPage() {
   const std::int32_t delayMs = window_.delayMilliseconds();
   PageDriver& driver = *state_.pageDriver;
-  // 6.1.-6.10. Type the code and press the page's controls, with their waits.
+  // 1. Type the code and press the page's controls, with their waits.
   if (restartIfStopped()) return;
   driver.attach(window_.browser().windowHandle());
   driver.setTextInputValue("accessCode", window_.pass().text());
@@ -94,7 +95,7 @@ void Transfer::actOnPage() {
   waitProcessingEvents(delayMs);
   if (restartIfStopped()) return;
   driver.clickLink("_disk_id_14");
-  // 6.11. The next usable line, if any.
+  // 2. The next usable line, if any: its code and number, the delay, then its link.
   const std::int32_t n = leadingInteger(window_.now().text());
   if (n < state_.linkCount && n >= 0) {
     if (const auto next = usableLineFrom(static_cast<std::size_t>(n) + 1)) {
@@ -109,7 +110,7 @@ void Transfer::actOnPage() {
 }
 
 void Transfer::finishRun() {
-  // 6.12. The last line was handled.
+  // The last line was handled: the delay, the completion message, the restart.
   const std::int32_t delayMs = window_.delayMilliseconds();
   if (restartIfStopped()) return;
   waitProcessingEvents(delayMs);
