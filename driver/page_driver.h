@@ -75,6 +75,11 @@ class PageDriver {
   virtual std::int32_t markCites(const Text& tag, const Text& label, bool mark);
   virtual ComObject lookupCite(const Text& tag, const Text& key, std::int32_t skip, std::int32_t& counter);
 
+  // --- page-level operations ---------------------------------------------------------------
+  // Slot 36: calls FireEvent of the element with the event name and the handler the element
+  // holds for it; the call's logical result. False for an empty element.
+  virtual bool fireElementEvent(const ComObject& element, const Text& eventName);
+
   // --- text inputs (type text, password or file) ------------------------------------------
   // Slot 59: the text input the lookup rule finds; empty when none.
   virtual ComObject findTextInput(const Text& key, std::int32_t skip = 0);

@@ -68,6 +68,7 @@ const DeclaredOperation kDeclared[] = {
     TRENMOOR_OPERATION(lookupLink),
     TRENMOOR_OPERATION(markCites),
     TRENMOOR_OPERATION(lookupCite),
+    TRENMOOR_OPERATION(fireElementEvent),
     TRENMOOR_OPERATION(findTextInput),
     TRENMOOR_OPERATION(countTextInputs),
     TRENMOOR_OPERATION(getTextInputValue),
