@@ -305,6 +305,7 @@ Ref<Document> Document::load(const PageSource& source, DocumentHost* host) {
   Ref<Document> document(new Document());
   DecodedPage page = decodePage(source.bytes, source.charset);
   document->address_ = utf8ToUtf16(source.address);
+  document->origin_ = source.origin ? *source.origin : PageOrigin::ofAddress(document->address_);
   document->charset_ = utf8ToUtf16(page.charset);
   document->fileSize_ = source.bytes.size();
   document->host_ = host;
@@ -323,7 +324,7 @@ Ref<Document> Document::load(const PageSource& source, DocumentHost* host) {
 
 Ref<Document> Document::createEmpty(std::string address, DocumentHost* host) {
   static constexpr std::uint8_t kEmpty[] = {'<', 'h', 't', 'm', 'l', '>'};
-  return load(PageSource{kEmpty, std::move(address), "utf-8"}, host);
+  return load(PageSource{kEmpty, std::move(address), "utf-8", std::nullopt}, host);
 }
 
 Element* Document::documentElement() const {
@@ -353,11 +354,6 @@ Element* Document::elementById(std::u16string_view id) const {
   return nullptr;
 }
 
-std::u16string Document::domain() const {
-  AddressParts parts;
-  return splitAddress(address_, parts) ? asciiLower(parts.hostname) : std::u16string();
-}
-
 std::u16string Document::resolve(std::u16string_view reference) const {
   constexpr std::size_t kRemembered = 4096;
   std::u16string key(reference);
@@ -370,7 +366,7 @@ Document* Document::parentDocument() const { return frameOwner_ ? frameOwner_->d
 
 Ref<WindowObject> Document::window() {
   if (windowCache_) return Ref<WindowObject>(windowCache_);
-  Ref<WindowObject> window = WindowObject::create(Ref<Document>(this), {});
+  Ref<WindowObject> window = WindowObject::create(Ref<Document>(this), std::shared_ptr<DocumentContext>());
   windowCache_ = window.get();
   return window;
 }

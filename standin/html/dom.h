@@ -26,6 +26,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -34,6 +35,7 @@
 #include <vector>
 
 #include "platform/dispatch.h"
+#include "standin/html/page_origin.h"
 
 namespace trenmoor::html {
 
@@ -235,6 +237,8 @@ struct PageSource {
   std::span<const std::uint8_t> bytes;
   std::string address;  // absolute URL of the page, UTF-8
   std::string charset;  // from the HTTP header; empty: look in the page, else code page 936
+  // The origin of a page its creator made (about:blank, javascript:); else the address's own.
+  std::optional<PageOrigin> origin;
 };
 
 class Document final : public Node {
@@ -256,7 +260,10 @@ class Document final : public Node {
 
   // --- page facts ---------------------------------------------------------------------------
   const std::u16string& address() const { return address_; }
-  std::u16string domain() const;
+  const PageOrigin& origin() const { return origin_; }
+  PageOrigin& origin() { return origin_; }
+  // Whether this document's scripts may see `other` (page_origin.h).
+  bool mayAccess(const Document& other) const { return html::mayAccess(origin_, other.origin_); }
   const std::u16string& charset() const { return charset_; }
   std::size_t fileSize() const { return fileSize_; }
   ReadyState readyState() const { return readyState_; }
@@ -326,6 +333,7 @@ class Document final : public Node {
   friend void announceInsertedFrames(Node* subtree);
 
   std::u16string address_;
+  PageOrigin origin_;
   std::u16string base_;
   // Resolved references by their text: pages resolve the same few addresses over and over.
   mutable std::unordered_map<std::u16string, std::u16string> resolved_;

@@ -111,7 +111,7 @@ struct Binding {
   const void* table = nullptr;  // the member table of the prototype (null: generic proxy)
   DispatchRef strong;
   std::shared_ptr<DocumentContext> weak;
-  std::u16string viewerDomain;
+  std::shared_ptr<DocumentContext> viewer;  // Window: the viewer it was reached through (null: its own)
   CollectionFilter filter = CollectionFilter::AllElements;
   std::u16string tag, key;
 
@@ -122,7 +122,7 @@ struct Binding {
     switch (kind) {
       case BindingKind::Document: return DispatchRef(d);
       case BindingKind::Window:
-        return viewerDomain.empty() ? d->window().dispatch() : WindowObject::create(Ref<Document>(d), viewerDomain).dispatch();
+        return viewer ? WindowObject::create(Ref<Document>(d), viewer).dispatch() : d->window().dispatch();
       case BindingKind::Location: return LocationObject::create(Ref<Document>(d)).dispatch();
       case BindingKind::Collection: return Collection::create(Ref<Node>(d), filter, tag, key).dispatch();
       case BindingKind::Strong: break;
@@ -619,8 +619,8 @@ void pushObject(State& s, const DispatchRef& object) {
     if (d) {
       b.kind = BindingKind::Window;
       b.weak = d->context();
-      b.viewerDomain = window->visibleDocument() ? std::u16string() : window->viewerDomain();
-      plan.identity = pointerKey(b.viewerDomain.empty() ? 'w' : 'x', b.weak.get());
+      b.viewer = window->viewer();
+      plan.identity = pointerKey('w', b.weak.get()) + pointerKey('v', b.viewer.get());
     } else {
       b.strong = object;
     }
