@@ -88,6 +88,7 @@ void Node::setData(std::u16string data) {
 // Children are released through a worklist rather than by recursion, so that a deep tree
 // cannot exhaust the stack when it goes.
 Node::~Node() {
+  --context_->nodes;
   thread_local std::vector<Node*> pending;
   thread_local bool draining = false;
   while (Node* child = first_) {

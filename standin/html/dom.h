@@ -79,8 +79,13 @@ enum class NodeType : std::int32_t { Element = 1, Text = 3, Comment = 8, Documen
 
 // State shared by a document and every node created for it.
 struct DocumentContext {
+  // Nodes a page may hold: far beyond any real page. The parser stops adding nodes there and
+  // scripts that pass it are stopped.
+  static constexpr std::size_t kMaxNodes = 250000;
+
   Document* document = nullptr;  // cleared when the document goes
   std::uint64_t mutations = 0;   // bumped by every change of structure or attributes
+  std::size_t nodes = 0;         // nodes made for the document that still live
 };
 
 // Element kinds with behaviour of their own; every other tag is Other.
@@ -127,7 +132,9 @@ class Node : public Dispatch {
 
  protected:
   Node(NodeType type, std::shared_ptr<DocumentContext> context)
-      : type_(type), context_(std::move(context)) {}
+      : type_(type), context_(std::move(context)) {
+    ++context_->nodes;
+  }
   ~Node() override;
 
   std::u16string data_;
