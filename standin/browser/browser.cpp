@@ -115,12 +115,12 @@ html::Ref<html::Document> Browser::buildDocument(const LoadedPage& page, std::ui
   PageContent content = pageContent(page);
   html::PageSource source{
       std::span(reinterpret_cast<const std::uint8_t*>(content.bytes.data()), content.bytes.size()), page.url,
-      content.charset, std::nullopt};
-  if (schemeOf(page.url) == "about") source.origin = creator;
+      content.charset};
   // Frames announced while the page is parsed belong to `navigation` (0: to none).
   const std::uint64_t outer = std::exchange(parsingFor_, navigation);
   const int outerDepth = std::exchange(parsingDepth_, depth);
-  html::Ref<html::Document> document = html::Document::load(source, this);
+  html::Ref<html::Document> document =
+      html::Document::load(source, this, schemeOf(page.url) == "about" ? creator : std::nullopt);
   parsingFor_ = outer;
   parsingDepth_ = outerDepth;
   std::erase_if(documents_, [](const auto& weak) { return weak.expired(); });

@@ -302,11 +302,11 @@ void Document::runScriptAddress(std::u16string_view address) {
   if (ScriptEngine* engine = scripts()) engine->run(utf8ToUtf16(bytes), u"javascript: address");
 }
 
-Ref<Document> Document::load(const PageSource& source, DocumentHost* host) {
+Ref<Document> Document::load(const PageSource& source, DocumentHost* host, std::optional<PageOrigin> origin) {
   Ref<Document> document(new Document());
   DecodedPage page = decodePage(source.bytes, source.charset);
   document->address_ = utf8ToUtf16(source.address);
-  document->origin_ = source.origin ? *source.origin : PageOrigin::ofAddress(document->address_);
+  document->origin_ = origin ? std::move(*origin) : PageOrigin::ofAddress(document->address_);
   document->charset_ = utf8ToUtf16(page.charset);
   document->fileSize_ = source.bytes.size();
   document->host_ = host;
@@ -325,7 +325,7 @@ Ref<Document> Document::load(const PageSource& source, DocumentHost* host) {
 
 Ref<Document> Document::createEmpty(std::string address, DocumentHost* host) {
   static constexpr std::uint8_t kEmpty[] = {'<', 'h', 't', 'm', 'l', '>'};
-  return load(PageSource{kEmpty, std::move(address), "utf-8", std::nullopt}, host);
+  return load(PageSource{kEmpty, std::move(address), "utf-8"}, host);
 }
 
 Element* Document::documentElement() const {

@@ -244,15 +244,16 @@ struct PageSource {
   std::span<const std::uint8_t> bytes;
   std::string address;  // absolute URL of the page, UTF-8
   std::string charset;  // from the HTTP header; empty: look in the page, else code page 936
-  // The origin of a page its creator made (about:blank, javascript:); else the address's own.
-  std::optional<PageOrigin> origin;
 };
 
 class Document final : public Node {
  public:
   // Parses a page into a new document. `host` (may be null) must outlive the document or be
   // detached with setHost(nullptr) first. Frames found in the page are announced to the host.
-  static Ref<Document> load(const PageSource& source, DocumentHost* host = nullptr);
+  // `origin`: of a page made by another (about:blank takes its creator's); by default the
+  // address's own.
+  static Ref<Document> load(const PageSource& source, DocumentHost* host = nullptr,
+                            std::optional<PageOrigin> origin = std::nullopt);
   // An empty document (an html element with head and body) at `address`.
   static Ref<Document> createEmpty(std::string address = "about:blank", DocumentHost* host = nullptr);
 

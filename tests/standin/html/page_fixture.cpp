@@ -5,7 +5,7 @@ namespace trenmoor::html {
 Ref<Document> loadPage(std::string_view markup, std::string_view charset, std::string_view address,
                        DocumentHost* host) {
   auto bytes = reinterpret_cast<const std::uint8_t*>(markup.data());
-  return Document::load(PageSource{{bytes, markup.size()}, std::string(address), std::string(charset), std::nullopt}, host);
+  return Document::load(PageSource{{bytes, markup.size()}, std::string(address), std::string(charset)}, host);
 }
 
 ComObject pageObject(std::string_view markup, std::string_view charset) {
