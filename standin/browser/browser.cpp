@@ -24,6 +24,17 @@ bool isFrame(const html::Element& e) {
   return e.kind() == html::TagKind::Frame || e.kind() == html::TagKind::IFrame;
 }
 
+// The origin an about: page opened by `creator` takes; none for other addresses.
+std::optional<html::PageOrigin> inheritedOrigin(std::string_view url, const html::Document& creator) {
+  if (schemeOf(url) != "about") return std::nullopt;
+  return creator.origin();
+}
+
+// Local addresses are out of reach of pages that are not local themselves.
+bool refusedTo(const html::Document& page, std::string_view url) {
+  return schemeOf(url) == "file" && !page.origin().isLocal();
+}
+
 }  // namespace
 
 Browser::Browser(std::shared_ptr<Network> network, win::HWND parent)
@@ -76,7 +87,12 @@ void Browser::navigate(PageRequest request) {
     if (document_) document_->runScriptAddress(utf8ToWide(request.url));
     return;
   }
+  startNavigation(std::move(request), std::nullopt);
+}
+
+void Browser::startNavigation(PageRequest request, std::optional<html::PageOrigin> creator) {
   cancelLoads();
+  mainCreator_ = std::move(creator);
   const std::uint64_t navigation = ++navigation_;
   address_ = request.url;
   state_ = ReadyState::Loading;
@@ -94,7 +110,8 @@ void Browser::cancelLoads() {
   pendingFrames_ = 0;
 }
 
-html::Ref<html::Document> Browser::buildDocument(const LoadedPage& page, std::uint64_t navigation, int depth) {
+html::Ref<html::Document> Browser::buildDocument(const LoadedPage& page, std::uint64_t navigation, int depth,
+                                                 const std::optional<html::PageOrigin>& creator) {
   PageContent content = pageContent(page);
   html::PageSource source{
       std::span(reinterpret_cast<const std::uint8_t*>(content.bytes.data()), content.bytes.size()), page.url,
@@ -102,7 +119,8 @@ html::Ref<html::Document> Browser::buildDocument(const LoadedPage& page, std::ui
   // Frames announced while the page is parsed belong to `navigation` (0: to none).
   const std::uint64_t outer = std::exchange(parsingFor_, navigation);
   const int outerDepth = std::exchange(parsingDepth_, depth);
-  html::Ref<html::Document> document = html::Document::load(source, this);
+  html::Ref<html::Document> document =
+      html::Document::load(source, this, schemeOf(page.url) == "about" ? creator : std::nullopt);
   parsingFor_ = outer;
   parsingDepth_ = outerDepth;
   std::erase_if(documents_, [](const auto& weak) { return weak.expired(); });
@@ -114,7 +132,7 @@ void Browser::showPage(std::uint64_t navigation, const LoadedPage& page) {
   mainLoad_ = 0;
   address_ = page.url;
   state_ = ReadyState::Interactive;  // so frames found while parsing count for this navigation
-  html::Ref<html::Document> document = buildDocument(page, navigation, 0);
+  html::Ref<html::Document> document = buildDocument(page, navigation, 0, mainCreator_);
   document->windowName = utf8ToWide(name_);
   if (document_) document_->shutScripts();  // the page that was shown went
   document_ = std::move(document);
@@ -128,7 +146,7 @@ void Browser::checkComplete() {
   if (document_) document_->setReadyState(documentState(state_));
 }
 
-void Browser::startFrameLoad(html::Element& frame, PageRequest request) {
+void Browser::startFrameLoad(html::Element& frame, PageRequest request, std::optional<html::PageOrigin> creator) {
   // A page being parsed is not yet in its frame, so its depth comes from the parse.
   int depth = parsingDepth_ + 1;
   if (parsingDepth_ < 0) {
@@ -142,7 +160,7 @@ void Browser::startFrameLoad(html::Element& frame, PageRequest request) {
   dropFrameLoad(&frame);
   html::Element* key = &frame;
   LoadId load = network_->load(std::move(request), [this, key](LoadedPage page) { frameLoaded(key, page); });
-  frameLoads_[key] = FrameLoad{html::Ref<html::Element>(&frame), load, counted, depth};
+  frameLoads_[key] = FrameLoad{html::Ref<html::Element>(&frame), load, std::move(creator), counted, depth};
 }
 
 void Browser::dropFrameLoad(html::Element* frame) {
@@ -159,7 +177,7 @@ void Browser::frameLoaded(html::Element* key, const LoadedPage& page) {
   if (it == frameLoads_.end()) return;
   FrameLoad entry = std::move(it->second);
   frameLoads_.erase(it);
-  html::Ref<html::Document> document = buildDocument(page, entry.counted ? navigation_ : 0, entry.depth);
+  html::Ref<html::Document> document = buildDocument(page, entry.counted ? navigation_ : 0, entry.depth, entry.creator);
   document->setReadyState(html::ReadyState::Complete);
   entry.frame->setContentDocument(std::move(document));
   if (entry.counted) --pendingFrames_;
@@ -168,10 +186,15 @@ void Browser::frameLoaded(html::Element* key, const LoadedPage& page) {
 
 // --- what pages ask of the browser ------------------------------------------------------------
 
-void Browser::loadFrame(html::Document&, html::Element& frame, std::u16string_view url) {
+void Browser::loadFrame(html::Document& parent, html::Element& frame, std::u16string_view url) {
   PageRequest request;
   request.url = url.empty() ? "about:blank" : wideToUtf8(url);
-  startFrameLoad(frame, std::move(request));
+  std::optional<html::PageOrigin> creator = inheritedOrigin(request.url, parent);
+  if (refusedTo(parent, request.url)) {
+    request.url = "about:blank";
+    creator = html::PageOrigin::opaque();
+  }
+  startFrameLoad(frame, std::move(request), std::move(creator));
 }
 
 html::Element* Browser::frameNamed(std::u16string_view name) const {
@@ -197,39 +220,45 @@ Browser* Browser::popupNamed(const std::string& name) const {
   return nullptr;
 }
 
-void Browser::openPopup(std::string name, PageRequest request) {
+void Browser::openPopup(std::string name, PageRequest request, std::optional<html::PageOrigin> creator) {
   auto popup = std::make_unique<Browser>(network_, 0);
   popup->name_ = std::move(name);
   Browser* opened = popup.get();
   popups_.push_back(std::move(popup));
-  opened->navigate(std::move(request));
+  opened->startNavigation(std::move(request), std::move(creator));
 }
 
 void Browser::navigate(html::Document& from, const html::NavigationRequest& request) {
   PageRequest page{wideToUtf8(request.method), wideToUtf8(request.url), request.body, request.contentType, {}};
+  if (schemeOf(page.url) == "javascript") {
+    from.runScriptAddress(request.url);
+    return;
+  }
+  if (request.byPage && refusedTo(from, page.url)) return;
+  std::optional<html::PageOrigin> creator = inheritedOrigin(page.url, from);
   const std::string target = wideToUtf8(request.target);
   const std::string special = asciiLower(target);
   html::Element* owner = from.frameOwner();
   if (special.empty() || special == "_self") {
-    if (owner) startFrameLoad(*owner, std::move(page));
-    else navigate(std::move(page));
+    if (owner) startFrameLoad(*owner, std::move(page), std::move(creator));
+    else startNavigation(std::move(page), std::move(creator));
   } else if (special == "_top") {
-    navigate(std::move(page));
+    startNavigation(std::move(page), std::move(creator));
   } else if (special == "_parent") {
     html::Document* parent = from.parentDocument();
     html::Element* parentOwner = parent ? parent->frameOwner() : nullptr;
-    if (parentOwner) startFrameLoad(*parentOwner, std::move(page));
-    else navigate(std::move(page));
+    if (parentOwner) startFrameLoad(*parentOwner, std::move(page), std::move(creator));
+    else startNavigation(std::move(page), std::move(creator));
   } else if (special == "_blank") {
-    openPopup({}, std::move(page));
+    openPopup({}, std::move(page), std::move(creator));
   } else if (html::Element* frame = frameNamed(request.target)) {
-    startFrameLoad(*frame, std::move(page));
+    startFrameLoad(*frame, std::move(page), std::move(creator));
   } else if (target == name_ || (document_ && document_->windowName == request.target)) {
-    navigate(std::move(page));
+    startNavigation(std::move(page), std::move(creator));
   } else if (Browser* popup = popupNamed(target)) {
-    popup->navigate(std::move(page));
+    popup->startNavigation(std::move(page), std::move(creator));
   } else {
-    openPopup(target, std::move(page));
+    openPopup(target, std::move(page), std::move(creator));
   }
 }
 
@@ -262,6 +291,7 @@ void Browser::fetch(html::Document&, const html::HttpRequest& request, std::func
   page.method = wideToUtf8(request.method);
   page.url = wideToUtf8(request.url);
   page.body = request.body;
+  page.credentials = request.credentials;
   // The page's Cookie header is replaced by the jar's (which also holds the HttpOnly ones).
   for (const auto& [name, value] : request.headers) page.headers.push_back({name, value});
   const std::uint64_t key = nextFetch_++;
@@ -269,6 +299,7 @@ void Browser::fetch(html::Document&, const html::HttpRequest& request, std::func
     fetches_.erase(key);
     html::HttpResponse response;
     if (loaded.failure == FetchFailure::None) {
+      response.url = utf8ToWide(loaded.url);
       response.status = loaded.status;
       response.statusText = reasonPhrase(loaded.status);
       for (auto& h : loaded.headers) response.headers.emplace_back(std::move(h.name), std::move(h.value));

@@ -24,11 +24,21 @@
 // Scripts' HTTP requests (XMLHttpRequest) go through the same network and cookie jar (HttpOnly
 // cookies included, as for any request of the browser); leaving the page drops those in flight.
 // The page that is replaced has its scripts shut down.
+//
+// What pages may do (page_origin.h gives the origins): a page that is not local cannot send
+// this browser, a frame or a popup to a file: address, and its frames that point at one stay
+// empty (an about:blank of an origin of its own); the program's own navigate() goes anywhere.
+// about: pages a page opens (frames, popups, its own window) take that page's origin.
+// A javascript: address a page asks for runs in that page itself, whatever window it names.
+// Scripts' requests go to the page's own origin with its cookies; to another origin they go
+// without cookies and the answer reaches the page only when its Access-Control-Allow-Origin
+// names the page's origin (or "*"); file: and other local addresses only from local pages.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -91,6 +101,7 @@ class Browser final : private html::DocumentHost {
   struct FrameLoad {
     html::Ref<html::Element> frame;
     LoadId load = 0;
+    std::optional<html::PageOrigin> creator;  // of the page that asked: an about: page takes it
     bool counted = false;  // part of the navigation: the ready state waits for it
     int depth = 1;         // 1 for a frame of the top-level document
   };
@@ -104,16 +115,18 @@ class Browser final : private html::DocumentHost {
              std::function<void(html::HttpResponse)> done) override;
 
   void buildWindows(win::HWND parent);
+  void startNavigation(PageRequest request, std::optional<html::PageOrigin> creator);
   void cancelLoads();
   void showPage(std::uint64_t navigation, const LoadedPage& page);
-  html::Ref<html::Document> buildDocument(const LoadedPage& page, std::uint64_t navigation, int depth);
-  void startFrameLoad(html::Element& frame, PageRequest request);
+  html::Ref<html::Document> buildDocument(const LoadedPage& page, std::uint64_t navigation, int depth,
+                                          const std::optional<html::PageOrigin>& creator);
+  void startFrameLoad(html::Element& frame, PageRequest request, std::optional<html::PageOrigin> creator);
   void dropFrameLoad(html::Element* frame);
   void frameLoaded(html::Element* frame, const LoadedPage& page);
   void checkComplete();
   html::Element* frameNamed(std::u16string_view name) const;
   Browser* popupNamed(const std::string& name) const;
-  void openPopup(std::string name, PageRequest request);
+  void openPopup(std::string name, PageRequest request, std::optional<html::PageOrigin> creator);
 
   std::shared_ptr<Network> network_;
   desktop::Desktop& desktop_;
@@ -132,6 +145,7 @@ class Browser final : private html::DocumentHost {
   std::uint64_t parsingFor_ = 0;  // while a page of a navigation is parsed: its number
   int parsingDepth_ = -1;         // while a page is parsed: its frame depth (0: top level)
   LoadId mainLoad_ = 0;
+  std::optional<html::PageOrigin> mainCreator_;  // of the page that started the navigation
   int pendingFrames_ = 0;  // counted frame loads still running
   std::map<html::Element*, FrameLoad> frameLoads_;
   std::map<std::uint64_t, LoadId> fetches_;  // scripts' requests in flight, by our own number

@@ -74,7 +74,8 @@ void Network::State::startHop(LoadId id) {
 
   SiteRequest request{load.request.method, url, address->pathAndQuery(), {}, load.request.body};
   request.headers.push_back({"Host", address->hostAndPort()});
-  if (std::string cookie = jar.header(url, CookieAccess::Http); !cookie.empty())
+  if (std::string cookie = load.request.credentials ? jar.header(url, CookieAccess::Http) : std::string();
+      !cookie.empty())
     request.headers.push_back({"Cookie", std::move(cookie)});
   for (const auto& h : load.request.headers)
     if (!asciiEqualsIgnoringCase(h.name, "Host") && !asciiEqualsIgnoringCase(h.name, "Cookie")) request.headers.push_back(h);
@@ -132,15 +133,18 @@ void Network::State::finishHop(LoadId id, HttpReply reply) {
   const std::string url = load.request.url;
   if (reply.failure == FetchFailure::None) {
     std::string scheme = schemeOf(url);
-    if (scheme == "http" || scheme == "https")
+    if ((scheme == "http" || scheme == "https") && load.request.credentials)
       for (const auto& h : reply.headers)
         if (asciiEqualsIgnoringCase(h.name, "Set-Cookie")) jar.store(url, h.value, CookieAccess::Http);
     std::string location = headerValue(reply.headers, "Location");
     if (isRedirect(reply.status) && !location.empty()) {
       if (++load.redirects > kMaxRedirects) {
         reply = failed(FetchFailure::Other, "too many redirects from " + url);
+      } else if (std::string next = resolveWebAddress(url, location);
+                 schemeOf(next) != "http" && schemeOf(next) != "https") {
+        reply = failed(FetchFailure::Other, "the redirect from " + url + " to " + next + " was refused");
       } else {
-        load.request.url = resolveWebAddress(url, location);
+        load.request.url = std::move(next);
         if (reply.status == 303 || (reply.status != 307 && reply.status != 308 && load.request.method == "POST")) {
           load.request.method = "GET";
           load.request.body.clear();

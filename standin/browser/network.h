@@ -35,6 +35,9 @@ struct PageRequest {
   // Further request headers (a script's); Host and Cookie are the network's own and are
   // dropped from here.
   std::vector<HttpHeader> headers;
+  // False: no Cookie header goes and Set-Cookie answers are not stored (a script's request to
+  // another origin).
+  bool credentials = true;
 };
 
 struct LoadedPage {
@@ -68,7 +71,8 @@ class Network {
   CookieJar& cookies();
 
   // --- loading ----------------------------------------------------------------------------------
-  // Loads the page, following redirects (303, and 301/302 after a POST, continue as GET), and
+  // Loads the page, following redirects (303, and 301/302 after a POST, continue as GET; a
+  // redirect from http(s) to any other scheme fails), and
   // calls `done` once on the user-interface thread, never before this call has returned (even
   // about: pages arrive through a posted 0 ms timer). Under the virtual clock a site's latency
   // passes on that clock; HTTP takes real time. Set-Cookie headers of every hop go to the jar.

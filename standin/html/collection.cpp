@@ -126,7 +126,7 @@ DispatchRef Collection::itemObject(Node* node) const {
   if (filter_ == CollectionFilter::Frames) {
     Element* frame = node->asElement();
     Document* owner = frame->document();
-    return WindowObject::create(frame->contentDocument(), owner ? owner->domain() : std::u16string()).dispatch();
+    return WindowObject::create(frame->contentDocument(), owner).dispatch();
   }
   return DispatchRef(node);
 }

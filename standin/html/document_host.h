@@ -23,6 +23,9 @@ struct NavigationRequest {
   std::u16string method = u"GET";
   std::string body;            // form data for POST, already encoded
   std::string contentType;     // of the body
+  // The page asked for it (a link, a form, or a running page script), not the program through
+  // the object model: a page from the network may not go to local addresses.
+  bool byPage = true;
 };
 
 // A dialog a page script asks for (alert, confirm, prompt, showModalDialog).
@@ -42,6 +45,8 @@ struct DialogAnswer {
 struct HttpRequest {
   std::u16string method = u"GET";  // upper case
   std::u16string url;
+  // False for a request to another origin: no cookies go with it and none are stored from it.
+  bool credentials = true;
   std::vector<std::pair<std::string, std::string>> headers;
   std::string body;  // UTF-8, as the script's text was
 };
@@ -50,6 +55,7 @@ struct HttpResponse {
   std::string statusText;
   std::vector<std::pair<std::string, std::string>> headers;
   std::string body;  // bytes; decoded by the charset of the Content-Type header, else UTF-8
+  std::u16string url;  // the address that answered, after redirects (empty: the one asked)
 };
 
 class DocumentHost {

@@ -83,7 +83,8 @@ constexpr Member<D> kDocumentMembers[] = {
     // object); the location object itself is the window's. Writing navigates.
     {"location", [](D& d, Variant& r) { r = d.address(); return true; },
      [](D& d, const Variant& v) { return requestNavigation(d, v.toString()); }},
-    {"domain", [](D& d, Variant& r) { r = d.domain(); return true; }},
+    {"domain", [](D& d, Variant& r) { r = d.origin().effectiveDomain(); return true; },
+     [](D& d, const Variant& v) { return d.origin().relaxDomain(v.toString()); }},
     {"charset", [](D& d, Variant& r) { r = d.charset(); return true; }},
     {"fileSize",
      [](D& d, Variant& r) {

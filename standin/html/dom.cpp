@@ -88,6 +88,7 @@ void Node::setData(std::u16string data) {
 // Children are released through a worklist rather than by recursion, so that a deep tree
 // cannot exhaust the stack when it goes.
 Node::~Node() {
+  --context_->nodes;
   thread_local std::vector<Node*> pending;
   thread_local bool draining = false;
   while (Node* child = first_) {
@@ -301,10 +302,11 @@ void Document::runScriptAddress(std::u16string_view address) {
   if (ScriptEngine* engine = scripts()) engine->run(utf8ToUtf16(bytes), u"javascript: address");
 }
 
-Ref<Document> Document::load(const PageSource& source, DocumentHost* host) {
+Ref<Document> Document::load(const PageSource& source, DocumentHost* host, std::optional<PageOrigin> origin) {
   Ref<Document> document(new Document());
   DecodedPage page = decodePage(source.bytes, source.charset);
   document->address_ = utf8ToUtf16(source.address);
+  document->origin_ = origin ? std::move(*origin) : PageOrigin::ofAddress(document->address_);
   document->charset_ = utf8ToUtf16(page.charset);
   document->fileSize_ = source.bytes.size();
   document->host_ = host;
@@ -353,11 +355,6 @@ Element* Document::elementById(std::u16string_view id) const {
   return nullptr;
 }
 
-std::u16string Document::domain() const {
-  AddressParts parts;
-  return splitAddress(address_, parts) ? asciiLower(parts.hostname) : std::u16string();
-}
-
 std::u16string Document::resolve(std::u16string_view reference) const {
   constexpr std::size_t kRemembered = 4096;
   std::u16string key(reference);
@@ -370,7 +367,7 @@ Document* Document::parentDocument() const { return frameOwner_ ? frameOwner_->d
 
 Ref<WindowObject> Document::window() {
   if (windowCache_) return Ref<WindowObject>(windowCache_);
-  Ref<WindowObject> window = WindowObject::create(Ref<Document>(this), {});
+  Ref<WindowObject> window = WindowObject::create(Ref<Document>(this), std::shared_ptr<DocumentContext>());
   windowCache_ = window.get();
   return window;
 }

@@ -26,6 +26,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -34,6 +35,7 @@
 #include <vector>
 
 #include "platform/dispatch.h"
+#include "standin/html/page_origin.h"
 
 namespace trenmoor::html {
 
@@ -77,8 +79,13 @@ enum class NodeType : std::int32_t { Element = 1, Text = 3, Comment = 8, Documen
 
 // State shared by a document and every node created for it.
 struct DocumentContext {
+  // Nodes a page may hold: far beyond any real page. The parser stops adding nodes there and
+  // scripts that pass it are stopped.
+  static constexpr std::size_t kMaxNodes = 250000;
+
   Document* document = nullptr;  // cleared when the document goes
   std::uint64_t mutations = 0;   // bumped by every change of structure or attributes
+  std::size_t nodes = 0;         // nodes made for the document that still live
 };
 
 // Element kinds with behaviour of their own; every other tag is Other.
@@ -125,7 +132,9 @@ class Node : public Dispatch {
 
  protected:
   Node(NodeType type, std::shared_ptr<DocumentContext> context)
-      : type_(type), context_(std::move(context)) {}
+      : type_(type), context_(std::move(context)) {
+    ++context_->nodes;
+  }
   ~Node() override;
 
   std::u16string data_;
@@ -241,7 +250,10 @@ class Document final : public Node {
  public:
   // Parses a page into a new document. `host` (may be null) must outlive the document or be
   // detached with setHost(nullptr) first. Frames found in the page are announced to the host.
-  static Ref<Document> load(const PageSource& source, DocumentHost* host = nullptr);
+  // `origin`: of a page made by another (about:blank takes its creator's); by default the
+  // address's own.
+  static Ref<Document> load(const PageSource& source, DocumentHost* host = nullptr,
+                            std::optional<PageOrigin> origin = std::nullopt);
   // An empty document (an html element with head and body) at `address`.
   static Ref<Document> createEmpty(std::string address = "about:blank", DocumentHost* host = nullptr);
 
@@ -256,7 +268,10 @@ class Document final : public Node {
 
   // --- page facts ---------------------------------------------------------------------------
   const std::u16string& address() const { return address_; }
-  std::u16string domain() const;
+  const PageOrigin& origin() const { return origin_; }
+  PageOrigin& origin() { return origin_; }
+  // Whether this document's scripts may see `other` (page_origin.h).
+  bool mayAccess(const Document& other) const { return html::mayAccess(origin_, other.origin_); }
   const std::u16string& charset() const { return charset_; }
   std::size_t fileSize() const { return fileSize_; }
   ReadyState readyState() const { return readyState_; }
@@ -326,6 +341,7 @@ class Document final : public Node {
   friend void announceInsertedFrames(Node* subtree);
 
   std::u16string address_;
+  PageOrigin origin_;
   std::u16string base_;
   // Resolved references by their text: pages resolve the same few addresses over and over.
   mutable std::unordered_map<std::u16string, std::u16string> resolved_;

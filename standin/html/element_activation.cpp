@@ -56,7 +56,7 @@ void activate(Element& e) {
     case TagKind::A:
     case TagKind::Area:
       if (const std::u16string* href = e.attribute(u"href"); href && e.document())
-        requestNavigation(*e.document(), std::u16string(*href), e.attributeOr(u"target"));
+        requestNavigation(*e.document(), std::u16string(*href), e.attributeOr(u"target"), NavigationCaller::Page);
       break;
     case TagKind::Input: {
       std::u16string type = inputType(e);

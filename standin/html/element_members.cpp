@@ -387,7 +387,7 @@ constexpr M kImageMembers[] = {
 
 bool readContentWindow(E& e, Variant& r) {
   Document* owner = e.document();
-  r = WindowObject::create(e.contentDocument(), owner ? owner->domain() : std::u16string()).dispatch();
+  r = WindowObject::create(e.contentDocument(), owner).dispatch();
   return true;
 }
 

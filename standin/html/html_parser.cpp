@@ -2,7 +2,9 @@
 
 #include <gumbo.h>
 
+#include <cctype>
 #include <cstddef>
+#include <string>
 #include <memory>
 
 #include "standin/html/tag_table.h"
@@ -14,6 +16,111 @@ namespace {
 // Deeper nesting is attached at this depth, as browsers cap parser depth, so that every walk
 // of our tree stays shallow enough.
 constexpr std::size_t kMaxDepth = 512;
+
+// The parser's work grows with the nesting depth for every tag (it looks through the open
+// elements), so markup nested deeper than our tree keeps anyway loses its deeper tags before
+// the parser sees it; their text stays, at the deepest level kept.
+constexpr std::size_t kMaxMarkupNesting = kMaxDepth;
+
+bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+std::string lowerTagName(std::string_view markup, std::size_t& at) {
+  std::string name;
+  while (at < markup.size() && markup[at] != '>' && markup[at] != '/' && !std::isspace(static_cast<unsigned char>(markup[at])))
+    name.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(markup[at++]))));
+  return name;
+}
+
+// The end of the tag whose attributes start at `at`: just past its '>' (quotes respected).
+std::size_t tagEnd(std::string_view markup, std::size_t at) {
+  char quote = 0;
+  for (; at < markup.size(); ++at) {
+    char c = markup[at];
+    if (quote) {
+      if (c == quote) quote = 0;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '>') {
+      return at + 1;
+    }
+  }
+  return markup.size();
+}
+
+// Elements that open no level: void ones, and those a sibling of their kind closes.
+bool opensNoLevel(std::string_view name) {
+  static constexpr std::string_view kNames[] = {
+      "area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr", "image", "img", "input",
+      "keygen", "link", "meta", "param", "source", "track", "wbr", "p", "li", "dt", "dd", "option",
+      "optgroup", "tr", "td", "th", "thead", "tbody", "tfoot", "colgroup", "caption", "rb", "rt", "rp", "rtc"};
+  for (std::string_view known : kNames)
+    if (name == known) return true;
+  return false;
+}
+
+// Elements whose content is text up to their end tag.
+bool holdsRawText(std::string_view name) {
+  return name == "script" || name == "style" || name == "textarea" || name == "title" || name == "xmp" ||
+         name == "iframe" || name == "noembed" || name == "noframes";
+}
+
+// `markup` without the tags that lie deeper than kMaxMarkupNesting (the same text when none).
+// A cheap pass over the tags, not a parse: comments and raw text are stepped over whole.
+std::string boundNesting(std::string_view markup) {
+  std::string out;
+  std::size_t copied = 0, depth = 0, excess = 0;
+  auto drop = [&](std::size_t from, std::size_t to) {
+    out.append(markup.substr(copied, from - copied));
+    copied = to;
+  };
+  for (std::size_t at = markup.find('<'); at != std::string_view::npos && at + 1 < markup.size();
+       at = markup.find('<', at)) {
+    const std::size_t start = at;
+    const char next = markup[at + 1];
+    if (next == '!') {
+      std::size_t end = markup.substr(at, 4) == "<!--" ? markup.find("-->", at + 4) : markup.find('>', at);
+      at = end == std::string_view::npos ? markup.size() : end + 1;
+    } else if (next == '/' && at + 2 < markup.size() && isAsciiLetter(markup[at + 2])) {
+      at += 2;
+      std::string name = lowerTagName(markup, at);
+      at = tagEnd(markup, at);
+      if (opensNoLevel(name)) continue;
+      if (excess > 0) {
+        --excess;
+        drop(start, at);
+      } else if (depth > 0) {
+        --depth;
+      }
+    } else if (isAsciiLetter(next)) {
+      at += 1;
+      std::string name = lowerTagName(markup, at);
+      at = tagEnd(markup, at);
+      if (holdsRawText(name)) {
+        // Up to "</name", in any case.
+        std::size_t close = at;
+        while ((close = markup.find("</", close)) != std::string_view::npos) {
+          std::size_t n = close + 2;
+          if (lowerTagName(markup, n) == name) break;
+          close += 2;
+        }
+        at = close == std::string_view::npos ? markup.size() : close;
+        continue;  // its end tag closes the level it opened
+      }
+      if (opensNoLevel(name)) continue;
+      if (depth < kMaxMarkupNesting) {
+        ++depth;
+      } else {
+        ++excess;
+        drop(start, at);
+      }
+    } else {
+      ++at;
+    }
+  }
+  if (copied == 0) return std::string(markup);
+  out.append(markup.substr(copied));
+  return out;
+}
 
 std::u16string elementName(const GumboElement& element) {
   if (element.tag != GUMBO_TAG_UNKNOWN) return utf8ToUtf16(gumbo_normalized_tagname(element.tag));
@@ -66,6 +173,7 @@ void copyChildren(const GumboNode& source, Node& target, const std::shared_ptr<D
       stack.pop_back();
       continue;
     }
+    if (context->nodes >= DocumentContext::kMaxNodes) return;  // the rest of a page too big is left out
     const auto& child = *static_cast<const GumboNode*>(top.children->data[top.next++]);
     Ref<Node> node = makeNode(child, context);
     if (!node) continue;
@@ -104,11 +212,13 @@ class Arena {
 
 class GumboParse {
  public:
-  GumboParse(const GumboOptions& options, std::string_view utf8) : options_(options) {
+  // Parses `utf8` with its too deep nesting cut; gumbo's tree points into the text it parsed.
+  GumboParse(const GumboOptions& options, std::string_view utf8) : options_(options), input_(boundNesting(utf8)) {
     options_.allocator = &Arena::allocate;
     options_.deallocator = &Arena::deallocate;
     options_.userdata = &arena_;
-    output_ = gumbo_parse_with_options(&options_, utf8.data(), utf8.size());
+    options_.max_errors = 0;  // parse errors are not kept
+    output_ = gumbo_parse_with_options(&options_, input_.data(), input_.size());
   }
   GumboParse(const GumboParse&) = delete;
   GumboParse& operator=(const GumboParse&) = delete;
@@ -117,6 +227,7 @@ class GumboParse {
  private:
   Arena arena_;
   GumboOptions options_;
+  std::string input_;
   GumboOutput* output_ = nullptr;
 };
 

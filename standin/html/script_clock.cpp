@@ -9,17 +9,24 @@ constexpr Clock::time_point kNoDeadline = Clock::time_point::max();
 std::chrono::milliseconds budget{1000};
 // One user-interface thread runs every page's scripts.
 Clock::time_point deadline = kNoDeadline;
+int entries = 0;
 
 }  // namespace
 
 void setScriptTimeBudget(std::chrono::milliseconds value) { budget = value; }
 
+bool pageScriptRunning() { return entries > 0; }
+
 ScriptBudget::ScriptBudget() : outer_(deadline) {
+  ++entries;
   Clock::time_point own = Clock::now() + budget;
   if (own < deadline) deadline = own;
 }
 
-ScriptBudget::~ScriptBudget() { deadline = outer_; }
+ScriptBudget::~ScriptBudget() {
+  deadline = outer_;
+  --entries;
+}
 
 ScriptClockPause::ScriptClockPause() : running_(deadline != kNoDeadline) {
   if (!running_) return;

@@ -10,6 +10,9 @@ namespace trenmoor::html {
 // Real time a script may run per entry (1 s unless set).
 void setScriptTimeBudget(std::chrono::milliseconds budget);
 
+// True while an entry into a page's scripts is running (paused or not).
+bool pageScriptRunning();
+
 // Holds the budget of one entry while it lives.
 class ScriptBudget {
  public:

@@ -9,8 +9,12 @@
 #include "standin/html/script_engine.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "duktape.h"
@@ -25,6 +29,9 @@
 
 namespace trenmoor::html {
 
+// Why a page's scripts were stopped for good.
+enum class PageStop { None, Memory, Nodes };
+
 struct ScriptEngine::State {
   duk_context* ctx = nullptr;
   Document* document = nullptr;
@@ -32,11 +39,95 @@ struct ScriptEngine::State {
   std::uint64_t nextReference = 1;
   int depth = 0;
   bool alive = true;
+  // The heap's bytes in use, and while script code runs (guarded > 0) whether an allocation
+  // was refused: past the cap, or after the time budget was spent.
+  std::size_t heapBytes = 0;
+  int guarded = 0;
+  bool refusedForMemory = false;
+  bool refusedForTime = false;
+  PageStop stop = PageStop::None;
 };
 
 namespace {
 
 using State = ScriptEngine::State;
+
+// --- the page's heap: counted, capped while script code runs ------------------------------------
+
+// Every allocation carries its size in front, so reallocation and freeing keep the count.
+constexpr std::size_t kHeader = alignof(std::max_align_t);
+constexpr std::size_t kLargeAllocation = 16 * 1024;
+
+void* heapAllocate(void* udata, duk_size_t size) {
+  auto& s = *static_cast<State*>(udata);
+  if (s.guarded > 0) {
+    if (s.heapBytes + size > ScriptEngine::kHeapCap) {
+      s.refusedForMemory = true;
+      return nullptr;
+    }
+    // Long native work (joins, concatenations of long strings) answers to the clock through its
+    // large allocations; small ones (the error object itself) go on.
+    if (size >= kLargeAllocation && trenmoorScriptTimedOut(udata)) {
+      s.refusedForTime = true;
+      return nullptr;
+    }
+  }
+  auto* block = static_cast<unsigned char*>(std::malloc(size + kHeader));
+  if (!block) return nullptr;
+  std::memcpy(block, &size, sizeof size);
+  s.heapBytes += size;
+  return block + kHeader;
+}
+
+void heapFree(void* udata, void* pointer) {
+  if (!pointer) return;
+  auto* block = static_cast<unsigned char*>(pointer) - kHeader;
+  std::size_t size = 0;
+  std::memcpy(&size, block, sizeof size);
+  static_cast<State*>(udata)->heapBytes -= size;
+  std::free(block);
+}
+
+void* heapReallocate(void* udata, void* pointer, duk_size_t size) {
+  if (!pointer) return heapAllocate(udata, size);
+  if (size == 0) {
+    heapFree(udata, pointer);
+    return nullptr;
+  }
+  std::size_t old = 0;
+  std::memcpy(&old, static_cast<unsigned char*>(pointer) - kHeader, sizeof old);
+  if (size <= old) return pointer;  // shrinking keeps the block (and its count)
+  void* grown = heapAllocate(udata, size);
+  if (!grown) return nullptr;
+  std::memcpy(grown, pointer, old);
+  heapFree(udata, pointer);
+  return grown;
+}
+
+// Whether the page's scripts may still run.
+bool runs(const State& s) { return s.alive && s.stop == PageStop::None; }
+
+// While it lives, script code runs: the heap's cap holds.
+class Guarded {
+ public:
+  explicit Guarded(State& s) : s_(s) { ++s_.guarded; }
+  ~Guarded() { --s_.guarded; }
+  Guarded(const Guarded&) = delete;
+  Guarded& operator=(const Guarded&) = delete;
+
+ private:
+  State& s_;
+};
+
+// After a native call from script code: a spent budget or too many nodes end the script here,
+// with no frame of ours left to unwind.
+void checkAfterNativeCall(duk_context* ctx, State& s) {
+  if (trenmoorScriptTimedOut(&s)) duk_error(ctx, DUK_ERR_RANGE_ERROR, "execution timeout");
+  if (s.context->nodes > DocumentContext::kMaxNodes) {
+    s.stop = PageStop::Nodes;
+    duk_error(ctx, DUK_ERR_RANGE_ERROR, "too many nodes");
+  }
+}
 
 constexpr const char* kBindingKey = DUK_HIDDEN_SYMBOL("b");
 constexpr const char* kTableKey = DUK_HIDDEN_SYMBOL("t");
@@ -111,7 +202,7 @@ struct Binding {
   const void* table = nullptr;  // the member table of the prototype (null: generic proxy)
   DispatchRef strong;
   std::shared_ptr<DocumentContext> weak;
-  std::u16string viewerDomain;
+  std::shared_ptr<DocumentContext> viewer;  // Window: the viewer it was reached through (null: its own)
   CollectionFilter filter = CollectionFilter::AllElements;
   std::u16string tag, key;
 
@@ -122,7 +213,7 @@ struct Binding {
     switch (kind) {
       case BindingKind::Document: return DispatchRef(d);
       case BindingKind::Window:
-        return viewerDomain.empty() ? d->window().dispatch() : WindowObject::create(Ref<Document>(d), viewerDomain).dispatch();
+        return viewer ? WindowObject::create(Ref<Document>(d), viewer).dispatch() : d->window().dispatch();
       case BindingKind::Location: return LocationObject::create(Ref<Document>(d)).dispatch();
       case BindingKind::Collection: return Collection::create(Ref<Node>(d), filter, tag, key).dispatch();
       case BindingKind::Strong: break;
@@ -216,7 +307,7 @@ class ScriptObject final : public Dispatch {
 
   bool call(Dispatch* self, std::span<const Variant> arguments, Variant& result, std::u16string_view source) {
     auto state = state_.lock();
-    if (!state || !state->alive) return false;
+    if (!state || !runs(*state)) return false;
     State& s = *state;
     Entry entry(s);
     push(s);
@@ -224,7 +315,12 @@ class ScriptObject final : public Dispatch {
     if (self) pushVariant(s, Variant(DispatchRef(self)));
     else duk_push_undefined(s.ctx);
     for (const auto& argument : arguments) pushVariant(s, argument);
-    if (duk_pcall_method(s.ctx, static_cast<duk_idx_t>(arguments.size())) != DUK_EXEC_SUCCESS) {
+    bool ok = false;
+    {
+      Guarded guard(s);
+      ok = duk_pcall_method(s.ctx, static_cast<duk_idx_t>(arguments.size())) == DUK_EXEC_SUCCESS;
+    }
+    if (!ok) {
       recordError(s, -1, source);
       return false;
     }
@@ -239,7 +335,7 @@ class ScriptObject final : public Dispatch {
   bool invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) override {
     if (name.empty()) return call(nullptr, arguments, result, u"a function called by the host");
     auto state = state_.lock();
-    if (!state || !state->alive) return false;
+    if (!state || !runs(*state)) return false;
     Variant method;
     if (!getMember(name, method)) return false;
     auto* function = dynamic_cast<ScriptObject*>(method.object() ? method.object()->get() : nullptr);
@@ -263,7 +359,7 @@ class ScriptObject final : public Dispatch {
   }
   bool property(std::u16string_view name, const Variant* value, Variant* result) {
     auto state = state_.lock();
-    if (!state || !state->alive) return false;
+    if (!state || !runs(*state)) return false;
     State& s = *state;
     Entry entry(s);
     push(s);
@@ -275,7 +371,12 @@ class ScriptObject final : public Dispatch {
     a.name.assign(data, size);
     duk_pop(s.ctx);
     if (value) pushVariant(s, *value);
-    if (duk_safe_call(s.ctx, access, &a, value ? 2 : 1, 1) != DUK_EXEC_SUCCESS) {
+    bool ok = false;
+    {
+      Guarded guard(s);
+      ok = duk_safe_call(s.ctx, access, &a, value ? 2 : 1, 1) == DUK_EXEC_SUCCESS;
+    }
+    if (!ok) {
       recordError(s, -1, u"a property read by the host");
       return false;
     }
@@ -343,6 +444,7 @@ duk_ret_t readMember(duk_context* ctx) {
   Variant result;
   if (!currentMember<Self>(ctx, table).get(*self, result)) result = Variant();
   pushVariant(stateOf(ctx), result);
+  checkAfterNativeCall(ctx, stateOf(ctx));
   return 1;
 }
 
@@ -354,6 +456,7 @@ duk_ret_t writeMember(duk_context* ctx) {
   if (!self) return 0;
   Variant value = variantAt(stateOf(ctx), 0);
   currentMember<Self>(ctx, table).put(*self, value);
+  checkAfterNativeCall(ctx, stateOf(ctx));
   return 0;
 }
 
@@ -371,6 +474,7 @@ duk_ret_t callMember(duk_context* ctx) {
   Variant result;
   if (!currentMember<Self>(ctx, table).call(*self, arguments, result)) result = Variant();
   pushVariant(s, result);
+  checkAfterNativeCall(ctx, s);
   return 1;
 }
 
@@ -483,6 +587,7 @@ duk_ret_t genericMethod(duk_context* ctx) {
   Variant result;
   if (!target->invoke(name, arguments, result)) return 0;
   pushVariant(s, result);
+  checkAfterNativeCall(ctx, s);
   return 1;
 }
 
@@ -619,8 +724,8 @@ void pushObject(State& s, const DispatchRef& object) {
     if (d) {
       b.kind = BindingKind::Window;
       b.weak = d->context();
-      b.viewerDomain = window->visibleDocument() ? std::u16string() : window->viewerDomain();
-      plan.identity = pointerKey(b.viewerDomain.empty() ? 'w' : 'x', b.weak.get());
+      b.viewer = window->viewer();
+      plan.identity = pointerKey('w', b.weak.get()) + pointerKey('v', b.viewer.get());
     } else {
       b.strong = object;
     }
@@ -694,12 +799,17 @@ Variant variantAt(State& s, duk_idx_t index) {
 }
 
 void recordError(State& s, duk_idx_t index, std::u16string_view source) {
+  // The heap stays as a script past the cap left it until the page goes; nothing more runs.
+  if (std::exchange(s.refusedForMemory, false) && !s.refusedForTime) s.stop = PageStop::Memory;
   std::u16string message;
+  if (std::exchange(s.refusedForTime, false)) message = u"execution timeout: ";
+  if (s.stop == PageStop::Memory) message = u"the page's scripts were stopped: their memory passed its cap; ";
+  if (s.stop == PageStop::Nodes) message = u"the page's scripts were stopped: they made too many nodes; ";
   {
     ScriptClockPause pause;  // the message of a spent budget must still be read
     duk_dup(s.ctx, index);
     duk_safe_to_string(s.ctx, -1);
-    message = textAt(s.ctx, -1);
+    message += textAt(s.ctx, -1);
     duk_pop(s.ctx);
   }
   s.document->recordScriptError({std::move(message), std::u16string(source)});
@@ -743,7 +853,7 @@ ScriptEngine::ScriptEngine(Document& document) : state_(std::make_shared<State>(
   State& s = *state_;
   s.document = &document;
   s.context = document.context();
-  s.ctx = duk_create_heap(nullptr, nullptr, nullptr, &s, fatal);
+  s.ctx = duk_create_heap(heapAllocate, heapReallocate, heapFree, &s, fatal);
   if (!s.ctx) {
     s.alive = false;
     return;
@@ -793,30 +903,37 @@ ScriptEngine::~ScriptEngine() {
 }
 
 bool ScriptEngine::running() const { return state_->depth > 0; }
+std::size_t ScriptEngine::heapBytes() const { return state_->heapBytes; }
+bool ScriptEngine::stopped() const { return state_->stop != PageStop::None; }
 
 bool ScriptEngine::run(std::u16string_view code, std::u16string_view source) {
   State& s = *state_;
-  if (!s.alive) return false;
-  bool ok = false;
+  if (!runs(s)) return false;
+  bool done = false;
   {
     Entry entry(s);
     pushText(s.ctx, code);
     duk_size_t size = 0;
     const char* text = duk_get_lstring(s.ctx, -1, &size);
     pushText(s.ctx, source);
-    if (duk_pcompile_lstring_filename(s.ctx, 0, text, size) != DUK_EXEC_SUCCESS ||
-        duk_pcall(s.ctx, 0) != DUK_EXEC_SUCCESS) {
+    bool ok = false;
+    {
+      Guarded guard(s);
+      ok = duk_pcompile_lstring_filename(s.ctx, 0, text, size) == DUK_EXEC_SUCCESS &&
+           duk_pcall(s.ctx, 0) == DUK_EXEC_SUCCESS;
+    }
+    if (!ok) {
       recordError(s, -1, source);
     } else {
-      ok = true;
+      done = true;
     }
   }
-  return ok;
+  return done;
 }
 
 DispatchRef ScriptEngine::compileHandler(std::u16string_view body, std::u16string_view source) {
   State& s = *state_;
-  if (!s.alive) return {};
+  if (!runs(s)) return {};
   DispatchRef function;
   {
     Entry entry(s);
@@ -827,8 +944,13 @@ DispatchRef ScriptEngine::compileHandler(std::u16string_view body, std::u16strin
     duk_size_t size = 0;
     const char* text = duk_get_lstring(s.ctx, -1, &size);
     pushText(s.ctx, source);
-    if (duk_pcompile_lstring_filename(s.ctx, DUK_COMPILE_EVAL, text, size) != DUK_EXEC_SUCCESS ||
-        duk_pcall(s.ctx, 0) != DUK_EXEC_SUCCESS) {
+    bool ok = false;
+    {
+      Guarded guard(s);
+      ok = duk_pcompile_lstring_filename(s.ctx, DUK_COMPILE_EVAL, text, size) == DUK_EXEC_SUCCESS &&
+           duk_pcall(s.ctx, 0) == DUK_EXEC_SUCCESS;
+    }
+    if (!ok) {
       recordError(s, -1, source);
     } else if (duk_is_function(s.ctx, -1)) {
       function = exportObject(s, -1);

@@ -13,6 +13,7 @@
 // shared context), so a page with scripts goes when its last holder lets it go.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -25,6 +26,12 @@ class Document;
 
 class ScriptEngine {
  public:
+  // What a page's script heap may hold. A real page's scripts need a few megabytes; a script
+  // that allocates past the cap gets an out-of-memory error, and the page's scripts stop for
+  // good (so do they when the page holds more than DocumentContext::kMaxNodes nodes). The
+  // heap is given back when the page goes.
+  static constexpr std::size_t kHeapCap = std::size_t{128} << 20;
+
   explicit ScriptEngine(Document& document);
   ~ScriptEngine();
   ScriptEngine(const ScriptEngine&) = delete;
@@ -38,6 +45,10 @@ class ScriptEngine {
   DispatchRef compileHandler(std::u16string_view body, std::u16string_view source);
   // True while a script of this engine runs.
   bool running() const;
+  // Bytes the page's script heap holds.
+  std::size_t heapBytes() const;
+  // True once the page's scripts were stopped for good (memory or nodes past their caps).
+  bool stopped() const;
 
   struct State;
 

@@ -5,6 +5,7 @@
 #include "standin/html/event_dispatch.h"
 #include "standin/html/script_engine.h"
 #include "standin/html/member_arguments.h"
+#include "standin/html/script_clock.h"
 #include "standin/html/url_address.h"
 
 namespace trenmoor::html {
@@ -21,7 +22,8 @@ bool isScriptAddress(std::u16string_view address) {
 }  // namespace
 
 // A javascript: address runs in the page that asked, whatever window it names.
-bool requestNavigation(Document& from, std::u16string_view reference, std::u16string_view target) {
+bool requestNavigation(Document& from, std::u16string_view reference, std::u16string_view target,
+                       NavigationCaller caller) {
   if (isScriptAddress(reference)) {
     from.runScriptAddress(reference);
     return true;
@@ -31,14 +33,24 @@ bool requestNavigation(Document& from, std::u16string_view reference, std::u16st
   NavigationRequest request;
   request.url = from.resolve(reference);
   request.target = std::u16string(target);
+  request.byPage = caller == NavigationCaller::Page || pageScriptRunning();
   host->navigate(from, request);
   return true;
 }
 
 // --- window -----------------------------------------------------------------------------------
 
-Ref<WindowObject> WindowObject::create(Ref<Document> document, std::u16string viewerDomain) {
-  return Ref<WindowObject>(new WindowObject(std::move(document), std::move(viewerDomain)));
+Ref<WindowObject> WindowObject::create(Ref<Document> document, std::shared_ptr<DocumentContext> viewer) {
+  return Ref<WindowObject>(new WindowObject(std::move(document), std::move(viewer)));
+}
+
+Ref<WindowObject> WindowObject::create(Ref<Document> document, const Document* viewer) {
+  return create(std::move(document), viewer ? viewer->context() : std::shared_ptr<DocumentContext>());
+}
+
+std::shared_ptr<DocumentContext> WindowObject::viewerOfReached() const {
+  if (viewer_) return viewer_;
+  return document_ ? document_->context() : std::shared_ptr<DocumentContext>();
 }
 
 WindowObject::~WindowObject() {
@@ -46,29 +58,48 @@ WindowObject::~WindowObject() {
 }
 
 Document* WindowObject::visibleDocument() const {
-  if (!document_) return nullptr;
-  // A document without a domain (about:blank) belongs to whoever holds its frame.
-  std::u16string domain = document_->domain();
-  if (!viewerDomain_.empty() && !domain.empty() && domain != viewerDomain_) return nullptr;
-  return document_.get();
+  if (!document_ || !viewer_) return document_.get();
+  const Document* viewer = viewer_->document;
+  return viewer && viewer->mayAccess(*document_) ? document_.get() : nullptr;
 }
 
 namespace {
 
 using W = WindowObject;
 
+// A window reached from `w`, seen by the viewer of `w` (its own document when unchecked): the
+// window itself when the viewer may see its document (a script that may see a page may act as
+// it), else one that refuses its document.
+Variant reachedWindow(W& w, Document* d) {
+  if (d == w.document()) return Variant(DispatchRef(&w));
+  std::shared_ptr<DocumentContext> viewer = w.viewerOfReached();
+  if (viewer && viewer->document && viewer->document->mayAccess(*d)) return Variant(d->window().dispatch());
+  return Variant(WindowObject::create(Ref<Document>(d), std::move(viewer)).dispatch());
+}
+
 // The window of the document holding this window's frame; the window itself at the top.
 Variant parentWindow(W& w) {
   Document* d = w.document();
   Document* parent = d ? d->parentDocument() : nullptr;
-  return parent ? Variant(parent->window().dispatch()) : Variant(DispatchRef(&w));
+  return parent ? reachedWindow(w, parent) : Variant(DispatchRef(&w));
 }
 
 Variant topWindow(W& w) {
   Document* d = w.document();
   if (!d) return Variant(DispatchRef(&w));
   while (Document* parent = d->parentDocument()) d = parent;
-  return d == w.document() ? Variant(DispatchRef(&w)) : Variant(d->window().dispatch());
+  return reachedWindow(w, d);
+}
+
+// The frame element holding the window's document, when its page is visible to the viewer.
+Variant frameElement(W& w) {
+  Document* d = w.document();
+  Element* frame = d ? d->frameOwner() : nullptr;
+  Document* owner = frame ? frame->document() : nullptr;
+  std::shared_ptr<DocumentContext> viewer = w.viewerOfReached();
+  const Document* seer = viewer ? viewer->document : nullptr;
+  if (!owner || !seer || !seer->mayAccess(*owner)) return Variant();
+  return objectResult(frame);
 }
 
 // The page's dialogs; `result` receives confirm's logical or prompt's text (empty: cancelled).
@@ -126,11 +157,7 @@ constexpr Member<W> kWindowMembers[] = {
     {"window", [](W& w, Variant& r) { r = Variant(DispatchRef(&w)); return true; }},
     {"opener", [](W&, Variant& r) { r = Variant(); return true; }},
     {"closed", [](W&, Variant& r) { r = false; return true; }},
-    {"frameElement",
-     [](W& w, Variant& r) {
-       r = objectResult(w.document() ? w.document()->frameOwner() : nullptr);
-       return true;
-     }},
+    {"frameElement", [](W& w, Variant& r) { r = frameElement(w); return true; }},
     // execScript(code, language): JavaScript, JScript or no language run in the page's global
     // scope; other languages are not supported here and count as a script error.
     {"execScript", nullptr, nullptr,

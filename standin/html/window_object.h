@@ -1,6 +1,7 @@
 // The window of a document and its location object.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "standin/html/dom.h"
@@ -10,15 +11,19 @@ namespace trenmoor::html {
 
 class WindowObject final : public Dispatch {
  public:
-  // `document` may be empty (a frame not loaded yet). `viewerDomain` is the domain of the
-  // document through which this window was reached; when it is given and differs from the
-  // window's document, the document is refused (reads as empty). Empty: no check.
-  static Ref<WindowObject> create(Ref<Document> document, std::u16string viewerDomain);
+  // `document` may be empty (a frame not loaded yet). `viewer` is the document through which
+  // this window was reached: its document is refused (reads as empty) unless the viewer may
+  // access it (page_origin.h), checked on every use, and refused once the viewer has gone.
+  // Null: the program's own view, no check.
+  static Ref<WindowObject> create(Ref<Document> document, const Document* viewer);
+  static Ref<WindowObject> create(Ref<Document> document, std::shared_ptr<DocumentContext> viewer);
 
   Document* document() const { return document_.get(); }
-  // The document as the viewer may see it: null when refused across domains.
+  // The document as the viewer may see it: null when refused.
   Document* visibleDocument() const;
-  const std::u16string& viewerDomain() const { return viewerDomain_; }
+  const std::shared_ptr<DocumentContext>& viewer() const { return viewer_; }
+  // The viewer a window reached from this one gets: this window's viewer, else its document.
+  std::shared_ptr<DocumentContext> viewerOfReached() const;
 
   bool getMember(std::u16string_view name, Variant& result) override;
   bool putMember(std::u16string_view name, const Variant& value) override;
@@ -27,12 +32,12 @@ class WindowObject final : public Dispatch {
   static const MemberTable<WindowObject>& members();
 
  private:
-  WindowObject(Ref<Document> document, std::u16string viewerDomain)
-      : document_(std::move(document)), viewerDomain_(std::move(viewerDomain)) {}
+  WindowObject(Ref<Document> document, std::shared_ptr<DocumentContext> viewer)
+      : document_(std::move(document)), viewer_(std::move(viewer)) {}
   ~WindowObject() override;
 
   Ref<Document> document_;
-  std::u16string viewerDomain_;
+  std::shared_ptr<DocumentContext> viewer_;
 };
 
 class LocationObject final : public Dispatch {
@@ -51,7 +56,12 @@ class LocationObject final : public Dispatch {
   Ref<Document> document_;
 };
 
+// Who asks for a navigation: the page itself (a link, a form), or whoever calls the object
+// model (a page script while one runs, else the program).
+enum class NavigationCaller { Page, ObjectModel };
+
 // Asks the document's host to navigate; false when the document has no host.
-bool requestNavigation(Document& from, std::u16string_view reference, std::u16string_view target = {});
+bool requestNavigation(Document& from, std::u16string_view reference, std::u16string_view target = {},
+                       NavigationCaller caller = NavigationCaller::ObjectModel);
 
 }  // namespace trenmoor::html

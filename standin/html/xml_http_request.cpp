@@ -12,6 +12,36 @@
 
 namespace trenmoor::html {
 
+namespace {
+
+// Whether a request from `page` to `url` may be made at all: network addresses always (the
+// answer is checked later), local ones from local pages only, nothing else.
+bool mayRequest(const PageOrigin& page, const PageOrigin& target) {
+  if (target.kind == OriginKind::Local) return page.isLocal();
+  return target.kind == OriginKind::Network;
+}
+
+std::string trimmed(std::string_view text) {
+  std::size_t start = text.find_first_not_of(" \t");
+  std::size_t end = text.find_last_not_of(" \t");
+  return start == std::string_view::npos ? std::string() : std::string(text.substr(start, end - start + 1));
+}
+
+// An answer from another origin reaches the page only when it names the page's origin, or any.
+bool answerAllowed(const PageOrigin& page, std::u16string_view asked, const HttpResponse& answer) {
+  if (answer.status == 0) return true;
+  if (sameOrigin(page, PageOrigin::ofAddress(answer.url.empty() ? asked : std::u16string_view(answer.url)))) return true;
+  const std::string origin = utf16ToUtf8(page.serialize());
+  for (const auto& [name, value] : answer.headers)
+    if (memberNameEquals(utf8ToUtf16(name), "Access-Control-Allow-Origin")) {
+      std::string allowed = trimmed(value);
+      return allowed == "*" || (page.kind == OriginKind::Network && allowed == origin);
+    }
+  return false;
+}
+
+}  // namespace
+
 Ref<XmlHttpRequest> XmlHttpRequest::create(Document& document) {
   return Ref<XmlHttpRequest>(new XmlHttpRequest(document.context()));
 }
@@ -37,7 +67,12 @@ bool XmlHttpRequest::send(std::u16string_view body) {
   request.method = method_;
   request.url = url_;
   request.headers = requestHeaders;
-  if (DocumentHost* host = document->host()) {
+  const PageOrigin target = PageOrigin::ofAddress(url_);
+  const bool allowed = mayRequest(document->origin(), target);
+  request.credentials = sameOrigin(document->origin(), target);
+  if (!request.credentials) {
+    request.headers.emplace_back("Origin", utf16ToUtf8(document->origin().serialize()));
+  } else if (DocumentHost* host = document->host()) {
     std::u16string cookies = host->cookies(url_);
     if (!cookies.empty()) request.headers.emplace_back("Cookie", utf16ToUtf8(cookies));
   }
@@ -57,7 +92,7 @@ bool XmlHttpRequest::send(std::u16string_view body) {
   };
   Ref<Document> keep(document);
   sending_ = true;
-  if (DocumentHost* host = document->host()) host->fetch(*document, request, done);
+  if (DocumentHost* host = document->host(); host && allowed) host->fetch(*document, request, done);
   else DocumentHost::fetchDefault(done);
   sending_ = false;
   pending->insideFetch = false;
@@ -96,9 +131,11 @@ void XmlHttpRequest::fire(const Variant& handler, const char16_t* what) {
 }
 
 void XmlHttpRequest::complete(HttpResponse answer, std::uint64_t generation) {
-  if (generation != generation_ || !context_->document) return;
+  Document* document = context_->document;
+  if (generation != generation_ || !document) return;
   Ref<XmlHttpRequest> keep(this);
-  response = std::move(answer);
+  // A refused answer is a network error: nothing of it reaches the page.
+  response = answerAllowed(document->origin(), url_, answer) ? std::move(answer) : HttpResponse{};
   std::string contentType;
   for (const auto& [name, value] : response.headers)
     if (memberNameEquals(utf8ToUtf16(name), "Content-Type")) contentType = value;

@@ -314,7 +314,7 @@ TEST_F(ScriptsTest, CreatedStyleSheetsReachTheComputedStyle) {
 }
 
 TEST_F(ScriptsTest, RequestsGoThroughTheHostAndAnswerLater) {
-  host_.answer = HttpResponse{200, "OK", {{"Content-Type", "text/plain; charset=utf-8"}}, "pong"};
+  host_.answer = HttpResponse{200, "OK", {{"Content-Type", "text/plain; charset=utf-8"}}, "pong", {}};
   auto d = page("<script>var log = [typeof new ActiveXObject('Microsoft.XMLHTTP').send];"
                 "var x = new XMLHttpRequest();"
                 "x.onreadystatechange = function () { log.push(x.readyState + ':' + (x.readyState == 4 ? x.status + x.responseText : '')); };"
