@@ -34,6 +34,11 @@ struct Point {
 using MessageHandler =
     std::function<std::optional<std::intptr_t>(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)>;
 
+// Thrown to leave every frame of a program that has ended, at once: the program's event loop
+// catches it. Code in between that runs other code (a page's script engine) carries it across
+// to the frame that called it instead of handling it.
+struct ProcessEnded {};
+
 enum class ClockKind { Real, Virtual };
 enum class ProcessStarts { Real, Recorded };
 

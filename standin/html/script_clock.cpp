@@ -10,10 +10,13 @@ std::chrono::milliseconds budget{1000};
 // One user-interface thread runs every page's scripts.
 Clock::time_point deadline = kNoDeadline;
 int entries = 0;
+bool (*stopCheck)(void*) = nullptr;
 
 }  // namespace
 
 void setScriptTimeBudget(std::chrono::milliseconds value) { budget = value; }
+
+void setScriptStopCheck(bool (*check)(void*)) { stopCheck = check; }
 
 bool pageScriptRunning() { return entries > 0; }
 
@@ -42,7 +45,8 @@ ScriptClockPause::~ScriptClockPause() {
 }  // namespace trenmoor::html
 
 // The engine's timeout check (its configuration names this function).
-extern "C" int trenmoorScriptTimedOut(void*) {
+extern "C" int trenmoorScriptTimedOut(void* heapUserData) {
   using namespace trenmoor::html;
+  if (stopCheck && heapUserData && stopCheck(heapUserData)) return 1;
   return deadline != kNoDeadline && Clock::now() > deadline;
 }

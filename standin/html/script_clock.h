@@ -10,6 +10,10 @@ namespace trenmoor::html {
 // Real time a script may run per entry (1 s unless set).
 void setScriptTimeBudget(std::chrono::milliseconds budget);
 
+// Another reason for the engine's timeout check to stop the scripts of the heap whose user data
+// it is given (the engine sets it once).
+void setScriptStopCheck(bool (*check)(void* heapUserData));
+
 // True while an entry into a page's scripts is running (paused or not).
 bool pageScriptRunning();
 

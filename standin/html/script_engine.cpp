@@ -13,11 +13,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "duktape.h"
+#include "standin/desktop/desktop.h"
 #include "standin/html/collection.h"
 #include "standin/html/dom.h"
 #include "standin/html/event_dispatch.h"
@@ -30,7 +32,7 @@
 namespace trenmoor::html {
 
 // Why a page's scripts were stopped for good.
-enum class PageStop { None, Memory, Nodes };
+enum class PageStop { None, Memory, Nodes, ProgramEnded };
 
 struct ScriptEngine::State {
   duk_context* ctx = nullptr;
@@ -46,6 +48,9 @@ struct ScriptEngine::State {
   bool refusedForMemory = false;
   bool refusedForTime = false;
   PageStop stop = PageStop::None;
+  // The program ended inside a host call made by script code: the scripts stop, and the end
+  // is carried past the engine to whoever entered it.
+  std::exception_ptr programEnd;
 };
 
 namespace {
@@ -191,6 +196,32 @@ State& stateOf(duk_context* ctx) {
   return *static_cast<State*>(functions.udata);
 }
 
+// Once the program has ended inside a host call, the engine's timeout check stops whatever
+// script code of the page is still running, however it catches errors.
+bool programEndedIn(void* heapUserData) { return static_cast<State*>(heapUserData)->programEnd != nullptr; }
+
+// Every native function the scripts can reach runs through this: when the program ends inside
+// it, the script is ended and the end is kept to be thrown again past the engine (which would
+// otherwise turn it into a script error the page could catch).
+template <duk_ret_t (*Function)(duk_context*)>
+duk_ret_t hostCall(duk_context* ctx) {
+  State& s = stateOf(ctx);
+  if (!s.programEnd) {
+    try {
+      return Function(ctx);
+    } catch (const desktop::ProcessEnded&) {
+      s.programEnd = std::current_exception();
+      s.stop = PageStop::ProgramEnded;
+    }
+  }
+  return duk_error(ctx, DUK_ERR_ERROR, "the program has ended");
+}
+
+// After the engine returns: a program end inside it goes on to the program's loop.
+void passOnProgramEnd(const State& s) {
+  if (s.programEnd) std::rethrow_exception(s.programEnd);
+}
+
 // --- bindings ---------------------------------------------------------------------------------
 
 enum class BindingKind { Strong, Document, Window, Location, Collection };
@@ -320,6 +351,7 @@ class ScriptObject final : public Dispatch {
       Guarded guard(s);
       ok = duk_pcall_method(s.ctx, static_cast<duk_idx_t>(arguments.size())) == DUK_EXEC_SUCCESS;
     }
+    passOnProgramEnd(s);
     if (!ok) {
       recordError(s, -1, source);
       return false;
@@ -376,6 +408,7 @@ class ScriptObject final : public Dispatch {
       Guarded guard(s);
       ok = duk_safe_call(s.ctx, access, &a, value ? 2 : 1, 1) == DUK_EXEC_SUCCESS;
     }
+    passOnProgramEnd(s);
     if (!ok) {
       recordError(s, -1, u"a property read by the host");
       return false;
@@ -502,17 +535,17 @@ void pushPrototype(State& s, const MemberTable<Self>& table) {
     const Member<Self>& m = members[i];
     std::string name(m.name);
     if (m.call) {
-      duk_push_c_function(ctx, callMember<Self>, DUK_VARARGS);
+      duk_push_c_function(ctx, hostCall<callMember<Self>>, DUK_VARARGS);
       setFunctionTable(ctx, &table, i);
       duk_put_prop_lstring(ctx, prototype, name.data(), name.size());
       continue;
     }
     duk_uint_t flags = DUK_DEFPROP_SET_CONFIGURABLE | DUK_DEFPROP_SET_ENUMERABLE | DUK_DEFPROP_HAVE_GETTER | DUK_DEFPROP_HAVE_SETTER;
     duk_push_lstring(ctx, name.data(), name.size());
-    duk_push_c_function(ctx, readMember<Self>, 0);
+    duk_push_c_function(ctx, hostCall<readMember<Self>>, 0);
     setFunctionTable(ctx, &table, i);
     if (m.put) {
-      duk_push_c_function(ctx, writeMember<Self>, 1);
+      duk_push_c_function(ctx, hostCall<writeMember<Self>>, 1);
       setFunctionTable(ctx, &table, i);
     } else {
       duk_push_undefined(ctx);
@@ -603,7 +636,7 @@ duk_ret_t genericGet(duk_context* ctx) {
     pushVariant(stateOf(ctx), result);
     return 1;
   }
-  duk_push_c_function(ctx, genericMethod, DUK_VARARGS);
+  duk_push_c_function(ctx, hostCall<genericMethod>, DUK_VARARGS);
   duk_dup(ctx, 1);
   duk_put_prop_string(ctx, -2, kNameKey);
   return 1;
@@ -631,12 +664,12 @@ void pushProxyHandler(duk_context* ctx, ProxyKind kind) {
   duk_pop(ctx);
   duk_push_object(ctx);
   if (kind == ProxyKind::Named) {
-    duk_push_c_function(ctx, namedGet, 3);
+    duk_push_c_function(ctx, hostCall<namedGet>, 3);
     duk_put_prop_string(ctx, -2, "get");
   } else {
-    duk_push_c_function(ctx, genericGet, 3);
+    duk_push_c_function(ctx, hostCall<genericGet>, 3);
     duk_put_prop_string(ctx, -2, "get");
-    duk_push_c_function(ctx, genericSet, 4);
+    duk_push_c_function(ctx, hostCall<genericSet>, 4);
     duk_put_prop_string(ctx, -2, "set");
   }
   duk_dup_top(ctx);
@@ -853,6 +886,7 @@ ScriptEngine::ScriptEngine(Document& document) : state_(std::make_shared<State>(
   State& s = *state_;
   s.document = &document;
   s.context = document.context();
+  setScriptStopCheck(programEndedIn);
   s.ctx = duk_create_heap(heapAllocate, heapReallocate, heapFree, &s, fatal);
   if (!s.ctx) {
     s.alive = false;
@@ -876,9 +910,9 @@ ScriptEngine::ScriptEngine(Document& document) : state_(std::make_shared<State>(
   duk_put_prop_string(ctx, -2, kBindingKey);
   pushPrototype(s, WindowObject::members());
   duk_set_prototype(ctx, -2);
-  duk_push_c_function(ctx, constructRequest, 0);
+  duk_push_c_function(ctx, hostCall<constructRequest>, 0);
   duk_put_prop_string(ctx, -2, "XMLHttpRequest");
-  duk_push_c_function(ctx, constructActiveX, 1);
+  duk_push_c_function(ctx, hostCall<constructActiveX>, 1);
   duk_put_prop_string(ctx, -2, "ActiveXObject");
   duk_pop(ctx);
 }
@@ -922,6 +956,7 @@ bool ScriptEngine::run(std::u16string_view code, std::u16string_view source) {
       ok = duk_pcompile_lstring_filename(s.ctx, 0, text, size) == DUK_EXEC_SUCCESS &&
            duk_pcall(s.ctx, 0) == DUK_EXEC_SUCCESS;
     }
+    passOnProgramEnd(s);
     if (!ok) {
       recordError(s, -1, source);
     } else {

@@ -215,7 +215,7 @@ void runEventLoop(const MainWindow& window) {
   toolkit::Toolkit::EventLoopScope loop(toolkit);
   try {
     desktop::Desktop::current().runUntil([&] { return window.destroyed(); });
-  } catch (const toolkit::ProgramEnded&) {
+  } catch (const desktop::ProcessEnded&) {
     // The program ended inside a handler: its frames are gone; shut down now.
     toolkit.runShutdownRoutines();
   }

@@ -22,7 +22,7 @@ void endProgram(int exitCode) {
   // Inside the event loop the program's own frames may still be on the stack (a handler, a
   // wait, a message box): leave them all at once. The loop runs the shut-down routines once
   // nothing of the program is left to return into.
-  if (toolkit.insideEventLoop()) throw toolkit::ProgramEnded{};
+  if (toolkit.insideEventLoop()) throw desktop::ProcessEnded{};
   toolkit.runShutdownRoutines();
 }
 

@@ -78,10 +78,6 @@ void connectOpenFileDialog();
 // "OK", "Cancel", "Yes" or "No".
 const char* messageBoxResultName(ui::MessageBoxResult result);
 
-// Thrown by ui::endProgram inside the event loop to unwind the program's frames back to the
-// loop, which catches it. Nothing of the program runs between the end and the loop's catch.
-struct ProgramEnded {};
-
 // The toolkit stand-in's state for this process.
 class Toolkit {
  public:
@@ -140,7 +136,8 @@ class Toolkit {
   // Runs the registered shut-down routines once (later calls find none left).
   void runShutdownRoutines();
 
-  // While ui::runEventLoop runs, the end of the program unwinds to it.
+  // While ui::runEventLoop runs, the end of the program unwinds to it (ui::endProgram throws
+  // desktop::ProcessEnded, which the loop catches).
   bool insideEventLoop() const { return eventLoopDepth_ > 0; }
   class EventLoopScope {
    public:

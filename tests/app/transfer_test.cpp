@@ -13,6 +13,7 @@ class ShareSite {
   std::vector<std::string> log;               // "<ms> <what>"
   std::map<std::string, std::int64_t> slow;   // share id -> latency of its first load
   std::vector<std::string> withoutCode;       // shares whose page has no access-code input
+  std::vector<std::string> alerting;          // shares whose submit control opens an alert first
   std::int64_t plainOpens = 0;                // loads of /p/: a plain page that reports nothing
 
   browser::SiteResponse operator()(const browser::SiteRequest& request) {
@@ -32,8 +33,11 @@ class ShareSite {
     log.push_back(at + " open " + id);
     bool noCode = std::find(withoutCode.begin(), withoutCode.end(), id) != withoutCode.end();
     std::string page = std::string("<body>") + (noCode ? "" : "<input id=accessCode name=accessCode>");
-    for (const char* key : {"submitBtn", "emphasizeButton", "_disk_id_14"})
-      page += std::string("<a id=") + key + " href='javascript:;' onclick=\"tell('" + key + "')\">" + key + "</a>";
+    const bool alerts = std::find(alerting.begin(), alerting.end(), id) != alerting.end();
+    for (std::string key : {"submitBtn", "emphasizeButton", "_disk_id_14"}) {
+      const std::string first = alerts && key == "submitBtn" ? "alert('wait');" : "";
+      page += "<a id=" + key + " href='javascript:;' onclick=\"" + first + "tell('" + key + "')\">" + key + "</a>";
+    }
     page += "<script>function tell(k){var c=document.getElementById('accessCode');var x=new XMLHttpRequest();"
             "x.open('POST','/click',true);x.send('" + id + " '+k+(c?' '+c.value:''));}</script></body>";
     auto response = browser::SiteResponse::page(page);
@@ -207,6 +211,20 @@ TEST_P(CloseDuringARun, AnsweredOkEndsAtOnceWhateverWaitItLandsIn) {
   EXPECT_EQ(site_.log, GetParam().logBeforeEnd);
   EXPECT_TRUE(desktop_.startedProcesses().empty());
   ASSERT_FALSE(user_->transcript().empty());
+  EXPECT_NE(user_->transcript().back().find("end exit code 0"), std::string::npos) << transcript();
+}
+
+// The page's own dialog is open inside the driver's click, inside the page's script: the end
+// leaves the script, the driver and the transfer alike.
+TEST_F(TransferTest, CloseWhileThePageShowsADialogEndsAtOnce) {
+  site_.alerting.push_back("one");
+  run("https://pan.baidu.com/s/one code1\r\nhttps://pan.baidu.com/s/two code2\r\n", "1",
+      "when box \"Message from webpage\" close\nanswer OK title 确认信息");
+  EXPECT_TRUE(desktop_.processEnded());
+  EXPECT_EQ(desktop_.exitCode(), 0);
+  EXPECT_EQ(shutdowns_, 1);
+  EXPECT_EQ(state_.pageDriver, nullptr);
+  EXPECT_EQ(site_.log, (std::vector<std::string>{"2001 open one"}));
   EXPECT_NE(user_->transcript().back().find("end exit code 0"), std::string::npos) << transcript();
 }
 
