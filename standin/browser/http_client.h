@@ -1,15 +1,12 @@
-// HTTP and HTTPS requests through libcurl, each on a worker thread of its own; the answer is
-// posted to the user-interface thread of the desktop that asked. Redirects are not followed
-// here (the caller follows them, so every hop passes the cookie jar and the routing table).
+// HTTP and HTTPS requests through libcurl; the answer is posted to the user-interface thread of
+// the desktop that asked. Redirects are not followed here (the caller follows them, so every
+// hop passes the cookie jar and the routing table).
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "standin/browser/site.h"
@@ -37,29 +34,34 @@ struct HttpReply {
   std::string body;
 };
 
+// One worker thread drives every transfer on one libcurl multi handle and hands back only the
+// transfer's number and its reply. Completions are kept, run and destroyed on the thread that
+// started them (the user-interface thread): no closure of a caller, and so no page it holds,
+// is ever touched by the worker.
 class HttpClient {
  public:
-  HttpClient() = default;
-  // Aborts the transfers still running and waits for their threads.
+  HttpClient();
+  // Stops the transfers still running and the worker; completions not yet run are dropped.
   ~HttpClient();
   HttpClient(const HttpClient&) = delete;
   HttpClient& operator=(const HttpClient&) = delete;
 
-  // A handle that stops a transfer early; its answer is then dropped.
-  using Abort = std::shared_ptr<std::atomic<bool>>;
+  using TransferId = std::uint64_t;
 
   // Starts the request; `done` later runs on the user-interface thread of `desktop` (through
-  // Desktop::post), unless the transfer was aborted. The desktop must outlive this client.
-  Abort start(HttpRequest request, desktop::Desktop& desktop, std::function<void(HttpReply)> done);
+  // Desktop::post), unless the transfer is cancelled first. The desktop must outlive this client.
+  TransferId start(HttpRequest request, desktop::Desktop& desktop, std::function<void(HttpReply)> done);
+  // Cancels a transfer: its completion is dropped here and never runs; the worker stops the
+  // transfer. Unknown or finished transfers are ignored.
+  void cancel(TransferId id);
+  // Transfers started and not yet completed or cancelled.
+  std::size_t pending() const;
 
  private:
-  struct Worker {
-    std::thread thread;
-    std::shared_ptr<std::atomic<bool>> finished;
-    Abort abort;
-  };
-  void reapFinished();
-  std::vector<Worker> workers_;
+  struct Completions;
+  struct Worker;
+  std::shared_ptr<Completions> completions_;  // the user-interface thread's side
+  std::unique_ptr<Worker> worker_;
 };
 
 }  // namespace trenmoor::browser

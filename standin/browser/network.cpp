@@ -16,7 +16,7 @@ struct Network::State : std::enable_shared_from_this<State> {
     int redirects = 0;
     desktop::Desktop* desktop = nullptr;
     desktop::TimerId timer = 0;
-    HttpClient::Abort abort;
+    HttpClient::TransferId transfer = 0;  // 0: none over the network
   };
 
   std::map<std::string, SiteHandler> sites;
@@ -25,7 +25,7 @@ struct Network::State : std::enable_shared_from_this<State> {
   CookieJar jar;
   std::map<LoadId, Load> loads;
   LoadId nextLoad = 1;
-  HttpClient http;  // last: destroyed (threads joined) first
+  HttpClient http;  // last: destroyed (its worker stopped) first
 
   void startHop(LoadId id);
   void answerFromSite(LoadId id, SiteRequest request);
@@ -51,9 +51,9 @@ bool isRedirect(std::int32_t status) {
 
 void Network::State::stop(Load& load) {
   if (load.timer) load.desktop->cancelTimer(load.timer);
-  if (load.abort) load.abort->store(true);
+  if (load.transfer) http.cancel(load.transfer);
   load.timer = 0;
-  load.abort.reset();
+  load.transfer = 0;
 }
 
 void Network::State::finishLater(LoadId id, HttpReply reply, std::int64_t delayMs) {
@@ -98,7 +98,7 @@ void Network::State::startHop(LoadId id) {
     return finishLater(id, failed(FetchFailure::UnknownHost, "the host name " + address->host + " could not be found"));
   }
   std::weak_ptr<State> weak = weak_from_this();
-  load.abort = http.start(std::move(transfer), *load.desktop, [weak, id](HttpReply reply) {
+  load.transfer = http.start(std::move(transfer), *load.desktop, [weak, id](HttpReply reply) {
     if (auto state = weak.lock()) state->finishHop(id, std::move(reply));
   });
 }
@@ -129,7 +129,7 @@ void Network::State::finishHop(LoadId id, HttpReply reply) {
   if (it == loads.end()) return;
   Load& load = it->second;
   load.timer = 0;
-  load.abort.reset();
+  load.transfer = 0;
   const std::string url = load.request.url;
   if (reply.failure == FetchFailure::None) {
     std::string scheme = schemeOf(url);

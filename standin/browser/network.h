@@ -57,7 +57,7 @@ class Network {
   static constexpr int kMaxRedirects = 20;
 
   Network();
-  ~Network();  // pending loads are dropped; HTTP transfers are aborted and their threads joined
+  ~Network();  // pending loads are dropped; HTTP transfers are stopped and their worker joined
   Network(const Network&) = delete;
   Network& operator=(const Network&) = delete;
 
