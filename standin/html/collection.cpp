@@ -199,10 +199,5 @@ const MemberTable<Collection>& Collection::members() {
   return table;
 }
 
-bool Collection::getMember(std::u16string_view name, Variant& result) { return members().get(*this, name, result); }
-bool Collection::putMember(std::u16string_view name, const Variant& value) { return members().put(*this, name, value); }
-bool Collection::invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) {
-  return members().invoke(*this, name, arguments, result);
-}
 
 }  // namespace trenmoor::html

@@ -27,7 +27,7 @@ enum class CollectionFilter : std::uint8_t {
   Named,         // elements whose name attribute is the key (getElementsByName)
 };
 
-class Collection final : public Dispatch {
+class Collection final : public TableDispatch<Collection> {
  public:
   // `tag` (lower case, empty: any) narrows the filter further; `key` is the name for Named.
   static Ref<Collection> create(Ref<Node> root, CollectionFilter filter, std::u16string tag = {},
@@ -46,9 +46,6 @@ class Collection final : public Dispatch {
   const std::u16string& tag() const { return tag_; }
   const std::u16string& key() const { return key_; }
 
-  bool getMember(std::u16string_view name, Variant& result) override;
-  bool putMember(std::u16string_view name, const Variant& value) override;
-  bool invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) override;
 
   static const MemberTable<Collection>& members();
 

@@ -196,11 +196,6 @@ const MemberTable<EventObject>& EventObject::members() {
   return table;
 }
 
-bool EventObject::getMember(std::u16string_view name, Variant& result) { return members().get(*this, name, result); }
-bool EventObject::putMember(std::u16string_view name, const Variant& value) { return members().put(*this, name, value); }
-bool EventObject::invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) {
-  return members().invoke(*this, name, arguments, result);
-}
 
 // --- dispatch ---------------------------------------------------------------------------------
 

@@ -37,7 +37,7 @@ class EventHandlers {
 };
 
 // What a script sees as window.event while a handler runs.
-class EventObject final : public Dispatch {
+class EventObject final : public TableDispatch<EventObject> {
  public:
   static Ref<EventObject> create(std::u16string type, Element* source);
 
@@ -52,9 +52,6 @@ class EventObject final : public Dispatch {
 
   bool cancelled() const;
 
-  bool getMember(std::u16string_view name, Variant& result) override;
-  bool putMember(std::u16string_view name, const Variant& value) override;
-  bool invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) override;
   static const MemberTable<EventObject>& members();
 
  private:

@@ -92,4 +92,23 @@ class MemberTable {
   MemberIndex index_;
 };
 
+// A dispatch object whose members all come from its class's table, Self::members(): the get,
+// put and invoke of dispatch are the table's.
+template <typename Self>
+class TableDispatch : public Dispatch {
+ public:
+  bool getMember(std::u16string_view name, Variant& result) override {
+    return Self::members().get(self(), name, result);
+  }
+  bool putMember(std::u16string_view name, const Variant& value) override {
+    return Self::members().put(self(), name, value);
+  }
+  bool invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) override {
+    return Self::members().invoke(self(), name, arguments, result);
+  }
+
+ private:
+  Self& self() { return static_cast<Self&>(*this); }
+};
+
 }  // namespace trenmoor::html

@@ -153,10 +153,5 @@ const MemberTable<StyleObject>& StyleObject::members() {
   return table;
 }
 
-bool StyleObject::getMember(std::u16string_view name, Variant& result) { return members().get(*this, name, result); }
-bool StyleObject::putMember(std::u16string_view name, const Variant& value) { return members().put(*this, name, value); }
-bool StyleObject::invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) {
-  return members().invoke(*this, name, arguments, result);
-}
 
 }  // namespace trenmoor::html

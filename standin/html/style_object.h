@@ -19,7 +19,7 @@ std::vector<StyleDeclaration> parseStyle(std::u16string_view text);
 // "name: value; name: value", the declarations in their order.
 std::u16string writeStyle(const std::vector<StyleDeclaration>& declarations);
 
-class StyleObject final : public Dispatch {
+class StyleObject final : public TableDispatch<StyleObject> {
  public:
   // The element's style object: the same object while someone holds it.
   static Ref<StyleObject> of(Element& element);
@@ -30,9 +30,6 @@ class StyleObject final : public Dispatch {
   std::u16string cssText() const;
   void setCssText(std::u16string_view text);
 
-  bool getMember(std::u16string_view name, Variant& result) override;
-  bool putMember(std::u16string_view name, const Variant& value) override;
-  bool invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) override;
 
   static const MemberTable<StyleObject>& members();
 

@@ -209,22 +209,12 @@ const MemberTable<StyleSheet>& StyleSheet::members() {
   static const MemberTable<StyleSheet> table{kSheetMembers};
   return table;
 }
-bool StyleSheet::getMember(std::u16string_view name, Variant& result) { return members().get(*this, name, result); }
-bool StyleSheet::putMember(std::u16string_view name, const Variant& value) { return members().put(*this, name, value); }
-bool StyleSheet::invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) {
-  return members().invoke(*this, name, arguments, result);
-}
 
 Ref<CurrentStyle> CurrentStyle::create(Ref<Element> element) { return Ref<CurrentStyle>(new CurrentStyle(std::move(element))); }
 
 const MemberTable<CurrentStyle>& CurrentStyle::members() {
   static const MemberTable<CurrentStyle> table{kCurrentStyleMembers};
   return table;
-}
-bool CurrentStyle::getMember(std::u16string_view name, Variant& result) { return members().get(*this, name, result); }
-bool CurrentStyle::putMember(std::u16string_view name, const Variant& value) { return members().put(*this, name, value); }
-bool CurrentStyle::invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) {
-  return members().invoke(*this, name, arguments, result);
 }
 
 }  // namespace trenmoor::html

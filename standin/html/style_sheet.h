@@ -29,14 +29,11 @@ std::vector<StyleRule> parseStyleSheet(std::u16string_view text);
 // The value of a CSS property for an element as the page's style gives it.
 std::u16string computedStyle(const Element& element, std::u16string_view cssName);
 
-class StyleSheet final : public Dispatch {
+class StyleSheet final : public TableDispatch<StyleSheet> {
  public:
   static Ref<StyleSheet> create(std::shared_ptr<StyleRuleList> rules);
   StyleRuleList& rules() const { return *rules_; }
 
-  bool getMember(std::u16string_view name, Variant& result) override;
-  bool putMember(std::u16string_view name, const Variant& value) override;
-  bool invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) override;
   static const MemberTable<StyleSheet>& members();
 
  private:
@@ -45,14 +42,11 @@ class StyleSheet final : public Dispatch {
 };
 
 // An element's currentStyle.
-class CurrentStyle final : public Dispatch {
+class CurrentStyle final : public TableDispatch<CurrentStyle> {
  public:
   static Ref<CurrentStyle> create(Ref<Element> element);
   const Element& element() const { return *element_; }
 
-  bool getMember(std::u16string_view name, Variant& result) override;
-  bool putMember(std::u16string_view name, const Variant& value) override;
-  bool invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) override;
   static const MemberTable<CurrentStyle>& members();
 
  private:

@@ -234,11 +234,6 @@ const MemberTable<WindowObject>& WindowObject::members() {
   return table;
 }
 
-bool WindowObject::getMember(std::u16string_view name, Variant& result) { return members().get(*this, name, result); }
-bool WindowObject::putMember(std::u16string_view name, const Variant& value) { return members().put(*this, name, value); }
-bool WindowObject::invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) {
-  return members().invoke(*this, name, arguments, result);
-}
 
 Ref<LocationObject> LocationObject::create(Ref<Document> document) {
   return Ref<LocationObject>(new LocationObject(std::move(document)));
@@ -249,10 +244,5 @@ const MemberTable<LocationObject>& LocationObject::members() {
   return table;
 }
 
-bool LocationObject::getMember(std::u16string_view name, Variant& result) { return members().get(*this, name, result); }
-bool LocationObject::putMember(std::u16string_view name, const Variant& value) { return members().put(*this, name, value); }
-bool LocationObject::invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) {
-  return members().invoke(*this, name, arguments, result);
-}
 
 }  // namespace trenmoor::html

@@ -9,7 +9,7 @@
 
 namespace trenmoor::html {
 
-class WindowObject final : public Dispatch {
+class WindowObject final : public TableDispatch<WindowObject> {
  public:
   // `document` may be empty (a frame not loaded yet). `viewer` is the document through which
   // this window was reached: its document is refused (reads as empty) unless the viewer may
@@ -25,9 +25,6 @@ class WindowObject final : public Dispatch {
   // The viewer a window reached from this one gets: this window's viewer, else its document.
   std::shared_ptr<DocumentContext> viewerOfReached() const;
 
-  bool getMember(std::u16string_view name, Variant& result) override;
-  bool putMember(std::u16string_view name, const Variant& value) override;
-  bool invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) override;
 
   static const MemberTable<WindowObject>& members();
 
@@ -40,14 +37,11 @@ class WindowObject final : public Dispatch {
   std::shared_ptr<DocumentContext> viewer_;
 };
 
-class LocationObject final : public Dispatch {
+class LocationObject final : public TableDispatch<LocationObject> {
  public:
   static Ref<LocationObject> create(Ref<Document> document);
   Document& document() const { return *document_; }
 
-  bool getMember(std::u16string_view name, Variant& result) override;
-  bool putMember(std::u16string_view name, const Variant& value) override;
-  bool invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) override;
 
   static const MemberTable<LocationObject>& members();
 

@@ -209,10 +209,5 @@ const MemberTable<XmlHttpRequest>& XmlHttpRequest::members() {
   static const MemberTable<XmlHttpRequest> table{kRequestMembers};
   return table;
 }
-bool XmlHttpRequest::getMember(std::u16string_view name, Variant& result) { return members().get(*this, name, result); }
-bool XmlHttpRequest::putMember(std::u16string_view name, const Variant& value) { return members().put(*this, name, value); }
-bool XmlHttpRequest::invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) {
-  return members().invoke(*this, name, arguments, result);
-}
 
 }  // namespace trenmoor::html

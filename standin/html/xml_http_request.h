@@ -15,13 +15,10 @@
 
 namespace trenmoor::html {
 
-class XmlHttpRequest final : public Dispatch {
+class XmlHttpRequest final : public TableDispatch<XmlHttpRequest> {
  public:
   static Ref<XmlHttpRequest> create(Document& document);
 
-  bool getMember(std::u16string_view name, Variant& result) override;
-  bool putMember(std::u16string_view name, const Variant& value) override;
-  bool invoke(std::u16string_view name, std::span<const Variant> arguments, Variant& result) override;
   static const MemberTable<XmlHttpRequest>& members();
 
   // What the members act on.
