@@ -72,16 +72,37 @@ Converter& converter(int which) {
   thread_local Converter wideToAnsi("GBK//TRANSLIT", "UTF-16LE");
   thread_local Converter ansiToUtf8("UTF-8", "GBK");
   thread_local Converter utf8ToAnsi("GBK//TRANSLIT", "UTF-8");
-  thread_local Converter utf8ToWide("UTF-16LE", "UTF-8");
-  thread_local Converter wideToUtf8("UTF-8", "UTF-16LE");
   switch (which) {
     case 0: return ansiToWide;
     case 1: return wideToAnsi;
     case 2: return ansiToUtf8;
-    case 3: return utf8ToAnsi;
-    case 4: return utf8ToWide;
-    default: return wideToUtf8;
+    default: return utf8ToAnsi;
   }
+}
+
+// The code point of the well-formed UTF-8 character at `at` and its length in bytes; length 0
+// when the bytes there start none (no overlong forms, surrogates or code points past U+10FFFF).
+struct Utf8Step {
+  std::uint32_t code = 0;
+  std::size_t length = 0;
+};
+Utf8Step utf8StepAt(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return {lead, 1};
+  std::size_t length;
+  std::uint32_t min, code;
+  if (lead >= 0xC2 && lead <= 0xDF) length = 2, min = 0x80, code = lead & 0x1F;
+  else if (lead >= 0xE0 && lead <= 0xEF) length = 3, min = 0x800, code = lead & 0x0F;
+  else if (lead >= 0xF0 && lead <= 0xF4) length = 4, min = 0x10000, code = lead & 0x07;
+  else return {};
+  if (text.size() - at < length) return {};
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto next = static_cast<unsigned char>(text[at + k]);
+    if ((next & 0xC0) != 0x80) return {};
+    code = (code << 6) | (next & 0x3F);
+  }
+  if (code < min || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return {};
+  return {code, length};
 }
 
 bool isAscii(std::string_view text) {
@@ -133,30 +154,38 @@ Text utf8ToAnsi(std::string_view utf8, std::size_t& lostCharacters) {
 }
 
 bool isValidUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t length;
-    std::uint32_t min, code;
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2, min = 0x80, code = lead & 0x1F;
-    else if (lead >= 0xE0 && lead <= 0xEF) length = 3, min = 0x800, code = lead & 0x0F;
-    else if (lead >= 0xF0 && lead <= 0xF4) length = 4, min = 0x10000, code = lead & 0x07;
-    else return false;
-    if (text.size() - i < length) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      code = (code << 6) | (next & 0x3F);
-    }
-    // No overlong forms, no surrogates, nothing past U+10FFFF.
-    if (code < min || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return false;
-    i += length;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = utf8StepAt(text, at).length;
+    if (length == 0) return false;
+    at += length;
   }
   return true;
+}
+
+void appendUtf8AsWide(std::string_view utf8, std::u16string& out) {
+  out.reserve(out.size() + utf8.size());
+  for (std::size_t at = 0; at < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[at]);
+    if (lead < 0x80) {
+      out.push_back(lead);
+      ++at;
+      continue;
+    }
+    const Utf8Step step = utf8StepAt(utf8, at);
+    if (step.length == 0) {  // one replacement per byte that starts no character
+      out.push_back(u'\xFFFD');
+      ++at;
+      continue;
+    }
+    at += step.length;
+    if (step.code >= 0x10000) {
+      const std::uint32_t code = step.code - 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(step.code));
+    }
+  }
 }
 
 std::string charsetToUtf8(std::string_view text, const std::string& charset) {
@@ -166,13 +195,39 @@ std::string charsetToUtf8(std::string_view text, const std::string& charset) {
 }
 
 std::u16string utf8ToWide(std::string_view utf8) {
-  if (isAscii(utf8)) return std::u16string(utf8.begin(), utf8.end());
-  return bytesToWide(converter(4).convert(utf8, kWideReplacement, 1));
+  std::u16string out;
+  appendUtf8AsWide(utf8, out);
+  return out;
 }
 
 std::string wideToUtf8(std::u16string_view wide) {
-  if (isAscii(wide)) return std::string(wide.begin(), wide.end());
-  return converter(5).convert({reinterpret_cast<const char*>(wide.data()), wide.size() * 2}, "\xEF\xBF\xBD", 2);
+  std::string out;
+  out.reserve(wide.size());
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    std::uint32_t code = wide[i];
+    if (code < 0x80) {
+      out.push_back(static_cast<char>(code));
+      continue;
+    }
+    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
+      ++i;
+    } else if (code >= 0xD800 && code <= 0xDFFF) {
+      code = 0xFFFD;  // an unpaired surrogate
+    }
+    if (code < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+    } else if (code < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    }
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  }
+  return out;
 }
 
 namespace {

@@ -25,14 +25,17 @@ Text utf8ToAnsi(std::string_view utf8);
 // The same, counting the characters the code page cannot hold (each became '?', its default
 // character) and the invalid bytes replaced.
 Text utf8ToAnsi(std::string_view utf8, std::size_t& lostCharacters);
-std::u16string utf8ToWide(std::string_view utf8);  // direct: loses nothing
+// UTF-8 and UTF-16 convert directly: malformed UTF-8 (a replacement per byte that starts no
+// character) and unpaired surrogates become U+FFFD.
+std::u16string utf8ToWide(std::string_view utf8);
+void appendUtf8AsWide(std::string_view utf8, std::u16string& out);
 // Well-formed UTF-8: no stray continuation bytes, overlong forms, surrogates or code points
 // past U+10FFFF.
 bool isValidUtf8(std::string_view text);
 // Text in any character set iconv knows to UTF-8; invalid input becomes U+FFFD and the rest is
 // kept. An unknown character set gives the input unchanged.
 std::string charsetToUtf8(std::string_view text, const std::string& charset);
-std::string wideToUtf8(std::u16string_view wide);
+std::string wideToUtf8(std::u16string_view wide);  // see utf8ToWide
 
 // A non-ASCII literal of the program, written once in UTF-8 and converted to code page 936 on
 // first use: ansiLiteral<"确认信息">().

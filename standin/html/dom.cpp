@@ -10,7 +10,7 @@
 #include "standin/html/style_sheet.h"
 #include "standin/html/page_decoding.h"
 #include "standin/html/tag_table.h"
-#include "standin/html/unicode_text.h"
+#include "platform/text.h"
 #include "standin/html/url_address.h"
 #include "standin/html/window_object.h"
 
@@ -278,7 +278,7 @@ void Document::runInlineScripts(Node* scope) {
     Ref<Element> script(e);
     loadingScript_ = e;
     writeCursor_ = Ref<Node>(e);
-    engine->run(textContent(*e), u"inline script " + utf8ToUtf16(std::to_string(++count)));
+    engine->run(textContent(*e), u"inline script " + utf8ToWide(std::to_string(++count)));
     loadingScript_ = nullptr;
     writeCursor_ = Ref<Node>();
     if (!scope->contains(e)) break;  // the script took itself out: the walk cannot go on from it
@@ -296,18 +296,18 @@ void Document::runScriptAddress(std::u16string_view address) {
       bytes.push_back(static_cast<char>(hexValue(code[i + 1]) * 16 + hexValue(code[i + 2])));
       i += 2;
     } else {
-      bytes += utf16ToUtf8(code.substr(i, 1));
+      bytes += wideToUtf8(code.substr(i, 1));
     }
   }
-  if (ScriptEngine* engine = scripts()) engine->run(utf8ToUtf16(bytes), u"javascript: address");
+  if (ScriptEngine* engine = scripts()) engine->run(utf8ToWide(bytes), u"javascript: address");
 }
 
 Ref<Document> Document::load(const PageSource& source, DocumentHost* host, std::optional<PageOrigin> origin) {
   Ref<Document> document(new Document());
   DecodedPage page = decodePage(source.bytes, source.charset);
-  document->address_ = utf8ToUtf16(source.address);
+  document->address_ = utf8ToWide(source.address);
   document->origin_ = origin ? std::move(*origin) : PageOrigin::ofAddress(document->address_);
-  document->charset_ = utf8ToUtf16(page.charset);
+  document->charset_ = utf8ToWide(page.charset);
   document->fileSize_ = source.bytes.size();
   document->host_ = host;
   parseDocumentInto(*document, page.utf8);
@@ -392,7 +392,7 @@ void announceInsertedFrames(Node* subtree) {
 void Document::replaceTree(std::u16string_view markup) {
   removeAllChildren();
   activeElement = nullptr;
-  parseDocumentInto(*this, utf16ToUtf8(markup));
+  parseDocumentInto(*this, wideToUtf8(markup));
   announceFrames(this);
 }
 

@@ -80,12 +80,12 @@ bool assignHandler(WindowObject& window, std::u16string_view name, const Variant
 // "INPUT#id" or "INPUT" for error sources.
 std::u16string describeElement(const Element& element);
 
-template <typename Self, AttributeName Name>
+template <typename Self, FixedString Name>
 bool readHandlerMember(Self& self, Variant& result) {
   result = handlerValue(self, Name.view());
   return true;
 }
-template <typename Self, AttributeName Name>
+template <typename Self, FixedString Name>
 bool writeHandlerMember(Self& self, const Variant& value) {
   return assignHandler(self, Name.view(), value);
 }

@@ -7,7 +7,7 @@
 #include "standin/html/document_host.h"
 #include "standin/html/markup_writer.h"
 #include "standin/html/tag_table.h"
-#include "standin/html/unicode_text.h"
+#include "platform/text.h"
 
 namespace trenmoor::html {
 namespace {
@@ -34,7 +34,7 @@ bool checkable(const std::u16string& type) { return type == u"checkbox" || type 
 
 // Percent-encoding of form data in the page's character set.
 void appendEncoded(std::string& out, std::u16string_view text, bool utf8) {
-  std::string bytes = utf8 ? utf16ToUtf8(text) : wideToAnsi(text);
+  std::string bytes = utf8 ? wideToUtf8(text) : wideToAnsi(text);
   static constexpr char kHex[] = "0123456789ABCDEF";
   for (unsigned char c : bytes) {
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
@@ -271,7 +271,7 @@ bool submitForm(Element& form, const Element* submitter) {
     std::size_t query = request.url.find(u'?');
     if (query != std::u16string::npos) request.url.resize(query);
     request.url += u"?";
-    request.url += utf8ToUtf16(data);
+    request.url += utf8ToWide(data);
   }
   d->host()->navigate(*d, request);
   return true;

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "standin/html/tag_table.h"
-#include "standin/html/unicode_text.h"
+#include "platform/text.h"
 
 namespace trenmoor::html {
 namespace {
@@ -123,10 +123,10 @@ std::string boundNesting(std::string_view markup) {
 }
 
 std::u16string elementName(const GumboElement& element) {
-  if (element.tag != GUMBO_TAG_UNKNOWN) return utf8ToUtf16(gumbo_normalized_tagname(element.tag));
+  if (element.tag != GUMBO_TAG_UNKNOWN) return utf8ToWide(gumbo_normalized_tagname(element.tag));
   GumboStringPiece piece = element.original_tag;
   gumbo_tag_from_original_text(&piece);
-  return asciiLower(utf8ToUtf16(std::string_view(piece.data, piece.length)));
+  return asciiLower(utf8ToWide(std::string_view(piece.data, piece.length)));
 }
 
 Ref<Node> makeNode(const GumboNode& node, const std::shared_ptr<DocumentContext>& context) {
@@ -137,16 +137,16 @@ Ref<Node> makeNode(const GumboNode& node, const std::shared_ptr<DocumentContext>
       Ref<Element> element = Element::create(context, elementName(source));
       for (unsigned i = 0; i < source.attributes.length; ++i) {
         const auto* a = static_cast<const GumboAttribute*>(source.attributes.data[i]);
-        element->appendParsedAttribute(utf8ToUtf16(a->name), utf8ToUtf16(a->value));
+        element->appendParsedAttribute(utf8ToWide(a->name), utf8ToWide(a->value));
       }
       return Ref<Node>(element.get());
     }
     case GUMBO_NODE_TEXT:
     case GUMBO_NODE_CDATA:
     case GUMBO_NODE_WHITESPACE:
-      return Ref<Node>(CharacterNode::create(NodeType::Text, context, utf8ToUtf16(node.v.text.text)).get());
+      return Ref<Node>(CharacterNode::create(NodeType::Text, context, utf8ToWide(node.v.text.text)).get());
     case GUMBO_NODE_COMMENT:
-      return Ref<Node>(CharacterNode::create(NodeType::Comment, context, utf8ToUtf16(node.v.text.text)).get());
+      return Ref<Node>(CharacterNode::create(NodeType::Comment, context, utf8ToWide(node.v.text.text)).get());
     case GUMBO_NODE_DOCUMENT:
       break;
   }
@@ -242,8 +242,8 @@ void parseDocumentInto(Document& document, std::string_view utf8) {
 std::vector<Ref<Node>> parseFragment(const std::shared_ptr<DocumentContext>& context,
                                      std::u16string_view contextTag, std::u16string_view markup) {
   std::vector<Ref<Node>> nodes;
-  std::string utf8 = utf16ToUtf8(markup);
-  std::string tag = utf16ToUtf8(contextTag);
+  std::string utf8 = wideToUtf8(markup);
+  std::string tag = wideToUtf8(contextTag);
   GumboOptions options = kGumboDefaultOptions;
   options.fragment_context = gumbo_tagn_enum(tag.data(), static_cast<unsigned>(tag.size()));
   if (options.fragment_context == GUMBO_TAG_UNKNOWN || options.fragment_context == GUMBO_TAG_HTML)

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/fixed_string.h"
 #include "standin/html/dom.h"
 
 namespace trenmoor::html {
@@ -27,36 +28,26 @@ inline Variant objectResult(Dispatch* object) {
 // The node behind an object argument when it is one of ours.
 Node* nodeArgument(const Variant* value);
 
-// An attribute name as a template argument: reflect<u"title">.
-template <std::size_t N>
-struct AttributeName {
-  char16_t text[N];
-  constexpr AttributeName(const char16_t (&s)[N]) {  // NOLINT: implicit by design
-    for (std::size_t i = 0; i < N; ++i) text[i] = s[i];
-  }
-  constexpr std::u16string_view view() const { return {text, N - 1}; }
-};
-
 // Text of the attribute (empty when absent); writing sets it.
-template <AttributeName Name>
+template <FixedString Name>
 bool readAttribute(Element& e, Variant& result) {
   const std::u16string* value = e.attribute(Name.view());
   result = value ? Variant(*value) : Variant(std::u16string());
   return true;
 }
-template <AttributeName Name>
+template <FixedString Name>
 bool writeAttribute(Element& e, const Variant& value) {
   e.setAttribute(Name.view(), value.toString());
   return true;
 }
 
 // Presence of the attribute as a logical; writing true sets it, false removes it.
-template <AttributeName Name>
+template <FixedString Name>
 bool readFlag(Element& e, Variant& result) {
   result = e.hasAttribute(Name.view());
   return true;
 }
-template <AttributeName Name>
+template <FixedString Name>
 bool writeFlag(Element& e, const Variant& value) {
   if (value.toLogical()) e.setAttribute(Name.view(), std::u16string());
   else e.removeAttribute(Name.view());
@@ -64,7 +55,7 @@ bool writeFlag(Element& e, const Variant& value) {
 }
 
 // The attribute resolved to an absolute address (empty when absent).
-template <AttributeName Name>
+template <FixedString Name>
 bool readAddress(Element& e, Variant& result) {
   const std::u16string* value = e.attribute(Name.view());
   Document* d = e.document();
@@ -74,12 +65,12 @@ bool readAddress(Element& e, Variant& result) {
 
 // The attribute's leading integer (0 when absent or not a number).
 std::int32_t leadingNumber(std::u16string_view text);
-template <AttributeName Name>
+template <FixedString Name>
 bool readNumber(Element& e, Variant& result) {
   result = leadingNumber(e.attributeOr(Name.view()));
   return true;
 }
-template <AttributeName Name>
+template <FixedString Name>
 bool writeNumber(Element& e, const Variant& value) {
   e.setAttribute(Name.view(), Variant(static_cast<std::int32_t>(value.toNumber())).toString());
   return true;

@@ -104,12 +104,12 @@ namespace {
 
 using S = StyleObject;
 
-template <AttributeName Css>
+template <FixedString Css>
 bool readProperty(S& s, Variant& r) {
   r = s.property(Css.view());
   return true;
 }
-template <AttributeName Css>
+template <FixedString Css>
 bool writeProperty(S& s, const Variant& v) {
   s.setProperty(Css.view(), v.toString());
   return true;

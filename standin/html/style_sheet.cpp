@@ -179,7 +179,7 @@ constexpr Member<Sheet> kSheetMembers[] = {
 
 using Current = CurrentStyle;
 
-template <AttributeName Css>
+template <FixedString Css>
 bool readComputed(Current& c, Variant& r) {
   r = computedStyle(c.element(), Css.view());
   return true;

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "standin/html/unicode_text.h"
+#include "platform/text.h"
 
 namespace trenmoor::html {
 namespace {
@@ -36,7 +36,7 @@ bool hierarchical(const std::string& scheme) {
 std::u16string part(CURLU* url, CURLUPart which) {
   char* text = nullptr;
   if (curl_url_get(url, which, &text, 0) != CURLUE_OK || !text) return {};
-  std::u16string out = utf8ToUtf16(text);
+  std::u16string out = utf8ToWide(text);
   curl_free(text);
   return out;
 }
@@ -58,13 +58,13 @@ std::u16string resolveAddress(std::u16string_view base, std::u16string_view refe
   UrlHandle url(curl_url());
   if (!url) return std::u16string(reference);
   if (!hierarchical(schemeOf(base)) ||
-      curl_url_set(url.get(), CURLUPART_URL, utf16ToUtf8(base).c_str(), kFlags) != CURLUE_OK) {
+      curl_url_set(url.get(), CURLUPART_URL, wideToUtf8(base).c_str(), kFlags) != CURLUE_OK) {
     // Without a usable base only an absolute reference can be made whole.
-    if (scheme.empty() || curl_url_set(url.get(), CURLUPART_URL, utf16ToUtf8(reference).c_str(), kFlags) != CURLUE_OK)
+    if (scheme.empty() || curl_url_set(url.get(), CURLUPART_URL, wideToUtf8(reference).c_str(), kFlags) != CURLUE_OK)
       return std::u16string(reference);
     return part(url.get(), CURLUPART_URL);
   }
-  if (curl_url_set(url.get(), CURLUPART_URL, utf16ToUtf8(reference).c_str(), kFlags) != CURLUE_OK)
+  if (curl_url_set(url.get(), CURLUPART_URL, wideToUtf8(reference).c_str(), kFlags) != CURLUE_OK)
     return std::u16string(reference);
   return part(url.get(), CURLUPART_URL);
 }
@@ -72,7 +72,7 @@ std::u16string resolveAddress(std::u16string_view base, std::u16string_view refe
 bool splitAddress(std::u16string_view address, AddressParts& parts) {
   if (!hierarchical(schemeOf(address))) return false;
   UrlHandle url(curl_url());
-  if (!url || curl_url_set(url.get(), CURLUPART_URL, utf16ToUtf8(address).c_str(), kFlags) != CURLUE_OK)
+  if (!url || curl_url_set(url.get(), CURLUPART_URL, wideToUtf8(address).c_str(), kFlags) != CURLUE_OK)
     return false;
   AddressParts out;
   out.protocol = part(url.get(), CURLUPART_SCHEME) + u":";

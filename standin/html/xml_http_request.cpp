@@ -8,7 +8,7 @@
 #include "standin/html/script_clock.h"
 #include "standin/html/script_engine.h"
 #include "standin/html/tag_table.h"
-#include "standin/html/unicode_text.h"
+#include "platform/text.h"
 
 namespace trenmoor::html {
 
@@ -31,9 +31,9 @@ std::string trimmed(std::string_view text) {
 bool answerAllowed(const PageOrigin& page, std::u16string_view asked, const HttpResponse& answer) {
   if (answer.status == 0) return true;
   if (sameOrigin(page, PageOrigin::ofAddress(answer.url.empty() ? asked : std::u16string_view(answer.url)))) return true;
-  const std::string origin = utf16ToUtf8(page.serialize());
+  const std::string origin = wideToUtf8(page.serialize());
   for (const auto& [name, value] : answer.headers)
-    if (memberNameEquals(utf8ToUtf16(name), "Access-Control-Allow-Origin")) {
+    if (memberNameEquals(utf8ToWide(name), "Access-Control-Allow-Origin")) {
       std::string allowed = trimmed(value);
       return allowed == "*" || (page.kind == OriginKind::Network && allowed == origin);
     }
@@ -71,12 +71,12 @@ bool XmlHttpRequest::send(std::u16string_view body) {
   const bool allowed = mayRequest(document->origin(), target);
   request.credentials = sameOrigin(document->origin(), target);
   if (!request.credentials) {
-    request.headers.emplace_back("Origin", utf16ToUtf8(document->origin().serialize()));
+    request.headers.emplace_back("Origin", wideToUtf8(document->origin().serialize()));
   } else if (DocumentHost* host = document->host()) {
     std::u16string cookies = host->cookies(url_);
-    if (!cookies.empty()) request.headers.emplace_back("Cookie", utf16ToUtf8(cookies));
+    if (!cookies.empty()) request.headers.emplace_back("Cookie", wideToUtf8(cookies));
   }
-  if (method_ != u"GET" && method_ != u"HEAD") request.body = utf16ToUtf8(body);
+  if (method_ != u"GET" && method_ != u"HEAD") request.body = wideToUtf8(body);
 
   // An answer given inside fetch is kept and handled after it.
   struct Pending {
@@ -138,10 +138,10 @@ void XmlHttpRequest::complete(HttpResponse answer, std::uint64_t generation) {
   response = answerAllowed(document->origin(), url_, answer) ? std::move(answer) : HttpResponse{};
   std::string contentType;
   for (const auto& [name, value] : response.headers)
-    if (memberNameEquals(utf8ToUtf16(name), "Content-Type")) contentType = value;
+    if (memberNameEquals(utf8ToWide(name), "Content-Type")) contentType = value;
   std::string charset = charsetFromContentType(contentType);
   auto bytes = reinterpret_cast<const std::uint8_t*>(response.body.data());
-  responseText = utf8ToUtf16(decodePage({bytes, response.body.size()}, charset.empty() ? "utf-8" : charset).utf8);
+  responseText = utf8ToWide(decodePage({bytes, response.body.size()}, charset.empty() ? "utf-8" : charset).utf8);
   readyState = 4;
   fire(onReadyStateChange, u"XMLHttpRequest onreadystatechange");
   if (generation != generation_) return;
@@ -177,26 +177,26 @@ constexpr Member<X> kRequestMembers[] = {
     {"setRequestHeader", nullptr, nullptr,
      [](X& x, std::span<const Variant> a, Variant&) {
        if (x.readyState != 1 || argumentText(a, 0).empty()) return false;
-       x.requestHeaders.emplace_back(utf16ToUtf8(argumentText(a, 0)), utf16ToUtf8(argumentText(a, 1)));
+       x.requestHeaders.emplace_back(wideToUtf8(argumentText(a, 0)), wideToUtf8(argumentText(a, 1)));
        return true;
      }},
     {"getResponseHeader", nullptr, nullptr,
      [](X& x, std::span<const Variant> a, Variant& r) {
        r = Variant();
        for (const auto& [name, value] : x.response.headers)
-         if (memberNameEquals(utf8ToUtf16(name), argumentText(a, 0))) r = utf8ToUtf16(value);
+         if (memberNameEquals(utf8ToWide(name), argumentText(a, 0))) r = utf8ToWide(value);
        return true;
      }},
     {"getAllResponseHeaders", nullptr, nullptr,
      [](X& x, std::span<const Variant>, Variant& r) {
        std::string text;
        for (const auto& [name, value] : x.response.headers) text += name + ": " + value + "\r\n";
-       r = utf8ToUtf16(text);
+       r = utf8ToWide(text);
        return true;
      }},
     {"readyState", [](X& x, Variant& r) { r = x.readyState; return true; }},
     {"status", [](X& x, Variant& r) { r = x.readyState == 4 ? x.response.status : 0; return true; }},
-    {"statusText", [](X& x, Variant& r) { r = utf8ToUtf16(x.response.statusText); return true; }},
+    {"statusText", [](X& x, Variant& r) { r = utf8ToWide(x.response.statusText); return true; }},
     {"responseText", [](X& x, Variant& r) { r = x.readyState == 4 ? x.responseText : std::u16string(); return true; }},
     handlerMember<&XmlHttpRequest::onReadyStateChange>("onreadystatechange"),
     handlerMember<&XmlHttpRequest::onLoad>("onload"),

@@ -6,7 +6,7 @@
 
 #include "page_fixture.h"
 #include "standin/html/document_host.h"
-#include "standin/html/unicode_text.h"
+#include "platform/text.h"
 
 namespace trenmoor::html {
 namespace {
@@ -23,7 +23,7 @@ class FakeHost final : public DocumentHost {
   void loadFrame(Document&, Element& frame, std::u16string_view url) override {
     frameRequests.emplace_back(url);
     auto page = pages.find(std::u16string(url));
-    if (page != pages.end()) frame.setContentDocument(loadPage(page->second, "utf-8", utf16ToUtf8(url), this));
+    if (page != pages.end()) frame.setContentDocument(loadPage(page->second, "utf-8", wideToUtf8(url), this));
   }
   std::u16string cookies(std::u16string_view) override { return cookieLine; }
   bool setCookie(std::u16string_view, std::u16string_view line) override {

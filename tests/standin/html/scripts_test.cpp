@@ -11,7 +11,7 @@
 #include "standin/desktop/desktop.h"
 #include "standin/html/document_host.h"
 #include "standin/html/script_clock.h"
-#include "standin/html/unicode_text.h"
+#include "platform/text.h"
 #include "standin/toolkit/scripted_user.h"
 
 namespace trenmoor::html {
@@ -170,10 +170,10 @@ TEST_F(ScriptsTest, FileInputTakesThePathChosenInTheOpenFileDialog) {
   ComObject file = byId(ComObject(d.dispatch()), "f");
   EXPECT_FALSE(file.putText("value", "/etc/passwd"));
   file.call("click");
-  EXPECT_EQ(utf8ToUtf16(ansiToUtf8(file.getText("value"))), u"/data/文件.txt");
+  EXPECT_EQ(utf8ToWide(ansiToUtf8(file.getText("value"))), u"/data/文件.txt");
   EXPECT_EQ(title(*d), file.getText("value"));
   file.call("click");  // cancelled: the value stays
-  EXPECT_EQ(utf8ToUtf16(ansiToUtf8(file.getText("value"))), u"/data/文件.txt");
+  EXPECT_EQ(utf8ToWide(ansiToUtf8(file.getText("value"))), u"/data/文件.txt");
 }
 
 TEST_F(ScriptsTest, AlertShowsABoxUntilAScriptReplacesIt) {
@@ -262,7 +262,7 @@ TEST_F(ScriptsTest, ScriptsAndTheDriverShareOneObjectModel) {
       " document.all.length > 3, seen.form.tagName].join();</script></body>");
   ComObject doc(d.dispatch());
   EXPECT_EQ(title(*d), "true,true,true,FORM");
-  for (const auto& e : d->scriptErrors()) ADD_FAILURE() << utf16ToUtf8(e.message);
+  for (const auto& e : d->scriptErrors()) ADD_FAILURE() << wideToUtf8(e.message);
   ComObject window = doc.getObject("parentWindow");
   byId(doc, "u").putText("value", "from driver");
   window.call("execScript", {Variant(u"seen.value += '+script'; seen.setAttribute('data-x', 'y');")});
