@@ -70,6 +70,7 @@ constexpr REGSAM KEY_ALL_ACCESS = 0x000F003F;
 
 // Options and dispositions of RegCreateKeyExA.
 constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
+constexpr DWORD REG_OPTION_VOLATILE = 1;
 constexpr DWORD REG_CREATED_NEW_KEY = 1;
 constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 
@@ -83,8 +84,10 @@ constexpr LSTATUS ERROR_INVALID_PARAMETER = 87;
 constexpr LSTATUS ERROR_BAD_PATHNAME = 161;
 constexpr LSTATUS ERROR_MORE_DATA = 234;
 constexpr LSTATUS ERROR_NO_MORE_ITEMS = 259;
+constexpr LSTATUS ERROR_BADDB = 1009;  // the hive's file is damaged
 constexpr LSTATUS ERROR_REGISTRY_IO_FAILED = 1016;  // the hive could not be read or written
 constexpr LSTATUS ERROR_KEY_DELETED = 1018;
+constexpr LSTATUS ERROR_CHILD_MUST_BE_VOLATILE = 1021;
 
 // Opens the key at `subKey` below `key` (null or empty: the key itself) with the access asked
 // for (MAXIMUM_ALLOWED: everything the caller may have). `options` must be 0.

@@ -82,11 +82,11 @@ TEST_F(RegistryCallsTest, BadPathsAndParametersFailAndClearTheResult) {
   } cases[] = {
       {"\\Software", 0, ERROR_BAD_PATHNAME},
       {"Software\\\\Tm", 0, ERROR_BAD_PATHNAME},
-      {"Software\\Tm\\\\", 0, ERROR_BAD_PATHNAME},
+      {"Software\\Tm\\\\\\", 0, ERROR_BAD_PATHNAME},  // three trailing backslashes
       {longName.c_str(), 0, ERROR_INVALID_PARAMETER},
       {longestName.c_str(), 0, ERROR_SUCCESS},
       {doubleByteName.c_str(), 0, ERROR_SUCCESS},
-      {"Software", 1, ERROR_INVALID_PARAMETER},  // volatile keys are not offered
+      {"Software", 2, ERROR_INVALID_PARAMETER},  // links are not offered
   };
   for (const Case& c : cases) {
     HKEY key = kSentinelKey;
@@ -144,7 +144,7 @@ TEST_F(RegistryCallsTest, QueryReportsSizeAndTypeAndLeavesTooSmallBuffersAlone) 
       {false, 0, ERROR_SUCCESS, "#####"},
       {true, 2, ERROR_MORE_DATA, "#####"},
       {true, 3, ERROR_SUCCESS, "abc##"},  // stored without a terminator, none added
-      {true, 5, ERROR_SUCCESS, "abc##"},
+      {true, 5, ERROR_SUCCESS, std::string("abc\0#", 5)},  // room for a terminator: added
   };
   for (const Case& c : cases) {
     std::string buffer = "#####";
@@ -221,7 +221,7 @@ TEST_F(RegistryCallsTest, EnumerationBuffersThatAreTooSmall) {
   set(key, "Name", REG_BINARY, "12345678");
   RegCloseKey(create(key, "Child"));
 
-  // A name that does not fit: nothing at all is written.
+  // A name that does not fit: only the type and the data size are written.
   char name[8] = "#######";
   DWORD nameSize = 4;
   DWORD type = kSentinel;
@@ -230,8 +230,8 @@ TEST_F(RegistryCallsTest, EnumerationBuffersThatAreTooSmall) {
             ERROR_MORE_DATA);
   EXPECT_STREQ(name, "#######");
   EXPECT_EQ(nameSize, 4u);
-  EXPECT_EQ(type, kSentinel);
-  EXPECT_EQ(size, kSentinel);
+  EXPECT_EQ(type, REG_BINARY);
+  EXPECT_EQ(size, 8u);
 
   // Data that do not fit: the name and type come back with the size needed; data untouched.
   BYTE data[4] = {0, 0, 0, 0};
@@ -277,7 +277,7 @@ TEST_F(RegistryCallsTest, DeletingKeys) {
   HKEY tm = create(HKEY_CURRENT_USER, "Tm");
   EXPECT_EQ(RegDeleteKeyA(tm, "Parent"), ERROR_ACCESS_DENIED);  // it still has a sub-key
   EXPECT_EQ(RegDeleteKeyA(tm, "Parent\\Missing"), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(RegDeleteKeyA(tm, ""), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegDeleteKeyA(tm, ""), ERROR_ACCESS_DENIED);  // itself, but it has a sub-key
   EXPECT_EQ(RegDeleteKeyA(tm, nullptr), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(RegDeleteKeyA(tm, "PARENT\\child"), ERROR_SUCCESS);
 
@@ -305,9 +305,6 @@ TEST_F(RegistryCallsTest, AccessFollowsWhatTheHandleWasGranted) {
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Tm", 0, KEY_READ, &readOnly), ERROR_SUCCESS);
   EXPECT_EQ(RegSetValueExA(readOnly, "v", 0, REG_SZ, nullptr, 0), ERROR_ACCESS_DENIED);
   EXPECT_EQ(RegDeleteValueA(readOnly, "v"), ERROR_ACCESS_DENIED);
-  HKEY child = kSentinelKey;
-  EXPECT_EQ(RegCreateKeyA(readOnly, "child", &child), ERROR_ACCESS_DENIED);
-  EXPECT_EQ(child, 0u);
 
   HKEY writeOnly = 0;
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Tm", 0, KEY_SET_VALUE, &writeOnly), ERROR_SUCCESS);
