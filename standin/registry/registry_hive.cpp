@@ -36,15 +36,18 @@ INSERT OR IGNORE INTO registry_key(id, parent, name, folded) VALUES
   (3, 0, 'HKEY_LOCAL_MACHINE', 'HKEY_LOCAL_MACHINE'),
   (4, 0, 'HKEY_USERS', 'HKEY_USERS'),
   (5, 0, 'HKEY_CURRENT_CONFIG', 'HKEY_CURRENT_CONFIG');
-INSERT OR IGNORE INTO registry_key(parent, name, folded) VALUES (3, 'SOFTWARE', 'SOFTWARE');
 INSERT OR IGNORE INTO registry_key(parent, name, folded)
-  SELECT id, 'Classes', 'CLASSES' FROM registry_key WHERE parent = 3 AND folded = 'SOFTWARE';
+  VALUES (3, CAST('SOFTWARE' AS BLOB), CAST('SOFTWARE' AS BLOB));
+INSERT OR IGNORE INTO registry_key(parent, name, folded)
+  SELECT id, CAST('Classes' AS BLOB), CAST('CLASSES' AS BLOB) FROM registry_key
+  WHERE parent = 3 AND folded = CAST('SOFTWARE' AS BLOB);
 )sql";
 
 // The machine's classes: HKEY_LOCAL_MACHINE\SOFTWARE\Classes.
 constexpr const char* kMachineClasses =
     "(SELECT c.id FROM registry_key c JOIN registry_key s ON c.parent = s.id "
-    "WHERE s.parent = 3 AND s.folded = 'SOFTWARE' AND c.folded = 'CLASSES')";
+    "WHERE s.parent = 3 AND s.folded = CAST('SOFTWARE' AS BLOB) "
+    "AND c.folded = CAST('CLASSES' AS BLOB))";
 
 // Hives of the first schema kept the classes in the HKEY_CLASSES_ROOT root itself; they move
 // below the machine's classes. A name that is already there keeps the key that was there.
@@ -52,6 +55,8 @@ const std::string kMoveClassesOfFirstSchema =
     std::string("UPDATE OR IGNORE registry_key SET parent = ") + kMachineClasses +
     " WHERE parent = 1; UPDATE OR IGNORE registry_value SET key = " + kMachineClasses +
     " WHERE key = 1;";
+
+// Names are stored and compared as blobs (a text never equals a blob in SQLite).
 
 // The statements the hive runs, prepared once per connection.
 enum Query : std::size_t {
@@ -385,8 +390,28 @@ HiveStatus RegistryHive::checkpoint() {
 
 namespace {
 
+// What a database is to us.
+enum class Kind { Hive, OlderHive, Empty, NewerHive, Foreign, Unreadable, Damaged };
+
+// The kind of a database that SQLite failed to read with `code`.
+Kind failedKind(int code) {
+  switch (code & 0xFF) {
+    case SQLITE_CORRUPT: return Kind::Damaged;
+    case SQLITE_NOTADB: return Kind::Foreign;
+    default: return Kind::Unreadable;
+  }
+}
+
+// Runs `sql`; on failure `kind` tells what that makes of the database.
+bool run(sqlite3* db, const char* sql, Kind& kind) {
+  const int code = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+  if (code != SQLITE_OK) kind = failedKind(code);
+  return code == SQLITE_OK;
+}
+
 bool run(sqlite3* db, const char* sql) {
-  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+  Kind ignored = Kind::Unreadable;
+  return run(db, sql, ignored);
 }
 
 // The first column of the first row of `sql`; false (with the result code) on failure.
@@ -400,9 +425,6 @@ bool readNumber(sqlite3* db, const char* sql, std::int64_t& number, int& code) {
   return read;
 }
 
-// What a database is to us.
-enum class Kind { Hive, OlderHive, Empty, NewerHive, Foreign, Unreadable, Damaged };
-
 Kind kindOf(sqlite3* db) {
   std::int64_t mark = 0;
   std::int64_t version = 0;
@@ -415,12 +437,8 @@ Kind kindOf(sqlite3* db) {
       !readNumber(db,
                   "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
                   "name IN ('registry_key', 'registry_value')",
-                  ourTables, code)) {
-    const int primary = code & 0xFF;
-    return primary == SQLITE_CORRUPT ? Kind::Damaged
-           : primary == SQLITE_NOTADB ? Kind::Foreign
-                                      : Kind::Unreadable;
-  }
+                  ourTables, code))
+    return failedKind(code);
   if (mark == kHiveApplicationId) {
     if (version > kSchemaVersion) return Kind::NewerHive;
     return version == kSchemaVersion ? Kind::Hive : Kind::OlderHive;
@@ -481,16 +499,16 @@ std::unique_ptr<RegistryHive::Connection> RegistryHive::Connection::open(const s
   // Only writes wait for another process's write (reads go on beside it in the log).
   sqlite3_busy_timeout(db, 5000);
   // Each commit reaches the disk before the write returns.
-  if (storage == Storage::File && !run(db, "PRAGMA synchronous=FULL"))
-    return refuse(Kind::Unreadable);
-  Kind kind = kindOf(db);
+  Kind kind = Kind::Unreadable;
+  if (storage == Storage::File && !run(db, "PRAGMA synchronous=FULL", kind)) return refuse(kind);
+  kind = kindOf(db);
   if (kind == Kind::Hive && storage == Storage::File && !wholePages(db, path))
     kind = Kind::Damaged;
   if (kind == Kind::OlderHive || kind == Kind::Empty) {
     // Setting up takes the write lock, and another process may have set the file up meanwhile.
-    if (storage == Storage::File && !run(db, "PRAGMA journal_mode=WAL"))
-      return refuse(Kind::Unreadable);
-    if (!run(db, "BEGIN IMMEDIATE")) return refuse(Kind::Unreadable);
+    if ((storage == Storage::File && !run(db, "PRAGMA journal_mode=WAL", kind)) ||
+        !run(db, "BEGIN IMMEDIATE", kind))
+      return refuse(kind);
     kind = kindOf(db);
     const std::string mark = "PRAGMA application_id=" + std::to_string(kHiveApplicationId) +
                              "; PRAGMA user_version=" + std::to_string(kSchemaVersion);
