@@ -188,8 +188,9 @@ struct RegistryHive::Connection {
     return HiveStatus::Damaged;
   }
 
-  // A step's result as Ok (no more rows), NotFound (a row... see `rowFound`) or a failure.
+  // A step that should finish: Ok when it did, or its failure.
   HiveStatus done(int code) { return code == SQLITE_DONE ? HiveStatus::Ok : failure(code); }
+  // A step that looks for a row: Ok when it found one, NotFound when not, or its failure.
   HiveStatus rowFound(int code) {
     switch (code) {
       case SQLITE_ROW: return HiveStatus::Ok;
