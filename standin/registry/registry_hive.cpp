@@ -5,12 +5,14 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <cstdio>
+#include <filesystem>
 #include <utility>
 
 namespace trenmoor::standin {
 namespace {
 
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
 constexpr const char* kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS registry_key(
@@ -34,7 +36,27 @@ INSERT OR IGNORE INTO registry_key(id, parent, name, folded) VALUES
   (3, 0, 'HKEY_LOCAL_MACHINE', 'HKEY_LOCAL_MACHINE'),
   (4, 0, 'HKEY_USERS', 'HKEY_USERS'),
   (5, 0, 'HKEY_CURRENT_CONFIG', 'HKEY_CURRENT_CONFIG');
+INSERT OR IGNORE INTO registry_key(parent, name, folded)
+  VALUES (3, CAST('SOFTWARE' AS BLOB), CAST('SOFTWARE' AS BLOB));
+INSERT OR IGNORE INTO registry_key(parent, name, folded)
+  SELECT id, CAST('Classes' AS BLOB), CAST('CLASSES' AS BLOB) FROM registry_key
+  WHERE parent = 3 AND folded = CAST('SOFTWARE' AS BLOB);
 )sql";
+
+// The machine's classes: HKEY_LOCAL_MACHINE\SOFTWARE\Classes.
+constexpr const char* kMachineClasses =
+    "(SELECT c.id FROM registry_key c JOIN registry_key s ON c.parent = s.id "
+    "WHERE s.parent = 3 AND s.folded = CAST('SOFTWARE' AS BLOB) "
+    "AND c.folded = CAST('CLASSES' AS BLOB))";
+
+// Hives of the first schema kept the classes in the HKEY_CLASSES_ROOT root itself; they move
+// below the machine's classes. A name that is already there keeps the key that was there.
+const std::string kMoveClassesOfFirstSchema =
+    std::string("UPDATE OR IGNORE registry_key SET parent = ") + kMachineClasses +
+    " WHERE parent = 1; UPDATE OR IGNORE registry_value SET key = " + kMachineClasses +
+    " WHERE key = 1;";
+
+// Names are stored and compared as blobs (a text never equals a blob in SQLite).
 
 // The statements the hive runs, prepared once per connection.
 enum Query : std::size_t {
@@ -98,12 +120,15 @@ std::string foldedName(std::string_view name) { return foldLetterCase(name, Lett
 // through `Run`, which resets the statement whatever happens.
 struct RegistryHive::Connection {
   sqlite3* db = nullptr;
+  std::string path;
+  bool damageReported = false;
   std::array<sqlite3_stmt*, kQueryCount> statements{};
   std::uint64_t localChanges = 0;
 
   enum class Storage { File, Memory };
   // A connection set up as a hive; null on any failure.
-  static std::unique_ptr<Connection> open(const std::string& path, Storage storage);
+  static std::unique_ptr<Connection> open(const std::string& path, Storage storage,
+                                          Refusal* refusal);
 
   ~Connection() {
     for (sqlite3_stmt* statement : statements) sqlite3_finalize(statement);
@@ -151,39 +176,53 @@ struct RegistryHive::Connection {
     bool failed_ = false;
   };
 
+  // The status of a failed step: damage of the file (said once on the standard error
+  // stream, as nothing else tells the user which file it is) or another failure.
+  HiveStatus failure(int code) {
+    const int primary = code & 0xFF;
+    if (primary != SQLITE_CORRUPT && primary != SQLITE_NOTADB) return HiveStatus::IoFailed;
+    if (!damageReported) {
+      damageReported = true;
+      std::fprintf(stderr, "trenmoor: %s\n", damagedMessage(path).c_str());
+    }
+    return HiveStatus::Damaged;
+  }
+
+  // A step that should finish: Ok when it did, or its failure.
+  HiveStatus done(int code) { return code == SQLITE_DONE ? HiveStatus::Ok : failure(code); }
+  // A step that looks for a row: Ok when it found one, NotFound when not, or its failure.
+  HiveStatus rowFound(int code) {
+    switch (code) {
+      case SQLITE_ROW: return HiveStatus::Ok;
+      case SQLITE_DONE: return HiveStatus::NotFound;
+      default: return failure(code);
+    }
+  }
+
   // Runs a statement that returns no rows.
   template <typename... Args>
-  bool execute(Query query, Args&&... args) {
+  HiveStatus execute(Query query, Args&&... args) {
     Run run(*this, query, std::forward<Args>(args)...);
-    return run.step() == SQLITE_DONE;
+    return done(run.step());
   }
 
   // Runs a statement and reports whether it gave a row.
   template <typename... Args>
   HiveStatus exists(Query query, Args&&... args) {
     Run run(*this, query, std::forward<Args>(args)...);
-    switch (run.step()) {
-      case SQLITE_ROW: return HiveStatus::Ok;
-      case SQLITE_DONE: return HiveStatus::NotFound;
-      default: return HiveStatus::IoFailed;
-    }
+    return rowFound(run.step());
   }
 
   HiveStatus findChild(KeyId parent, std::string_view folded, KeyId& found) {
     Run run(*this, kFindChild, parent, folded);
-    switch (run.step()) {
-      case SQLITE_ROW: found = sqlite3_column_int64(run.get(), 0); return HiveStatus::Ok;
-      case SQLITE_DONE: return HiveStatus::NotFound;
-      default: return HiveStatus::IoFailed;
-    }
+    const HiveStatus status = rowFound(run.step());
+    if (status == HiveStatus::Ok) found = sqlite3_column_int64(run.get(), 0);
+    return status;
   }
 
   HiveStatus readValue(Run& run, HiveValue& value) {
-    switch (run.step()) {
-      case SQLITE_ROW: break;
-      case SQLITE_DONE: return HiveStatus::NotFound;
-      default: return HiveStatus::IoFailed;
-    }
+    const HiveStatus status = rowFound(run.step());
+    if (status != HiveStatus::Ok) return status;
     value.name = columnText(run.get(), 0);
     value.type = static_cast<std::uint32_t>(sqlite3_column_int64(run.get(), 1));
     const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(run.get(), 2));
@@ -195,14 +234,15 @@ struct RegistryHive::Connection {
   // Runs `change` inside one immediate transaction, committed when it returns Ok.
   template <typename Change>
   HiveStatus transaction(Change&& change) {
-    if (!execute(kBegin)) return HiveStatus::IoFailed;
-    const HiveStatus status = change();
-    if (status == HiveStatus::Ok && execute(kCommit)) {
+    if (const HiveStatus begun = execute(kBegin); begun != HiveStatus::Ok) return begun;
+    HiveStatus status = change();
+    if (status == HiveStatus::Ok) status = execute(kCommit);
+    if (status == HiveStatus::Ok) {
       ++localChanges;
       return status;
     }
     execute(kRollback);
-    return status == HiveStatus::Ok ? HiveStatus::IoFailed : status;
+    return status;
   }
 
   // Counts a change committed by a single statement.
@@ -217,14 +257,14 @@ RegistryHive::RegistryHive(std::unique_ptr<Connection> connection)
 
 RegistryHive::~RegistryHive() = default;
 
-std::unique_ptr<RegistryHive> RegistryHive::openFile(const std::string& path) {
-  auto connection = Connection::open(path, Connection::Storage::File);
+std::unique_ptr<RegistryHive> RegistryHive::openFile(const std::string& path, Refusal* refusal) {
+  auto connection = Connection::open(path, Connection::Storage::File, refusal);
   if (!connection) return nullptr;
   return std::unique_ptr<RegistryHive>(new RegistryHive(std::move(connection)));
 }
 
 std::unique_ptr<RegistryHive> RegistryHive::openInMemory() {
-  auto connection = Connection::open(":memory:", Connection::Storage::Memory);
+  auto connection = Connection::open(":memory:", Connection::Storage::Memory, nullptr);
   if (!connection) return nullptr;
   return std::unique_ptr<RegistryHive>(new RegistryHive(std::move(connection)));
 }
@@ -238,6 +278,10 @@ std::uint64_t RegistryHive::changeCount() {
 
 HiveStatus RegistryHive::keyExists(KeyId key) {
   return connection_->exists(kKeyExists, key);
+}
+
+HiveStatus RegistryHive::findChild(KeyId parent, std::string_view name, KeyId& found) {
+  return connection_->findChild(parent, foldedName(name), found);
 }
 
 HiveStatus RegistryHive::findKey(KeyId from, const std::vector<std::string>& names,
@@ -256,16 +300,17 @@ HiveStatus RegistryHive::createKey(KeyId from, const std::vector<std::string>& n
   KeyId key = from;
   bool any = false;
   const HiveStatus status = connection_->transaction([&] {
-    const HiveStatus start = connection_->exists(kKeyExists, key);
+    const HiveStatus start = key < 0 ? HiveStatus::Ok : connection_->exists(kKeyExists, key);
     if (start != HiveStatus::Ok) return start;
     for (const std::string& name : names) {
       const std::string folded = foldedName(name);
       const HiveStatus child = connection_->findChild(key, folded, key);
       if (child == HiveStatus::Ok) continue;
       if (child != HiveStatus::NotFound) return child;
-      if (!connection_->execute(kInsertChild, key, std::string_view(name),
-                                std::string_view(folded)))
-        return HiveStatus::IoFailed;
+      if (const HiveStatus inserted = connection_->execute(
+              kInsertChild, key, std::string_view(name), std::string_view(folded));
+          inserted != HiveStatus::Ok)
+        return inserted;
       key = sqlite3_last_insert_rowid(connection_->db);
       any = true;
     }
@@ -282,8 +327,9 @@ HiveStatus RegistryHive::deleteKey(KeyId key) {
     const HiveStatus children = connection_->exists(kHasChildren, key);
     if (children == HiveStatus::Ok) return HiveStatus::HasSubKeys;
     if (children != HiveStatus::NotFound) return children;
-    if (!connection_->execute(kDeleteValuesOfKey, key) || !connection_->execute(kDeleteKey, key))
-      return HiveStatus::IoFailed;
+    HiveStatus deleted = connection_->execute(kDeleteValuesOfKey, key);
+    if (deleted == HiveStatus::Ok) deleted = connection_->execute(kDeleteKey, key);
+    if (deleted != HiveStatus::Ok) return deleted;
     return sqlite3_changes(connection_->db) == 1 ? HiveStatus::Ok : HiveStatus::NotFound;
   });
 }
@@ -293,7 +339,7 @@ HiveStatus RegistryHive::subKeyNames(KeyId key, std::vector<std::string>& names)
   names.clear();
   int step;
   while ((step = run.step()) == SQLITE_ROW) names.push_back(columnText(run.get(), 0));
-  return step == SQLITE_DONE ? HiveStatus::Ok : HiveStatus::IoFailed;
+  return connection_->done(step);
 }
 
 HiveStatus RegistryHive::valueIds(KeyId key, std::vector<ValueId>& ids) {
@@ -301,7 +347,7 @@ HiveStatus RegistryHive::valueIds(KeyId key, std::vector<ValueId>& ids) {
   ids.clear();
   int step;
   while ((step = run.step()) == SQLITE_ROW) ids.push_back(sqlite3_column_int64(run.get(), 0));
-  return step == SQLITE_DONE ? HiveStatus::Ok : HiveStatus::IoFailed;
+  return connection_->done(step);
 }
 
 HiveStatus RegistryHive::valueById(ValueId id, HiveValue& value) {
@@ -319,16 +365,20 @@ HiveStatus RegistryHive::setValue(KeyId key, std::string_view name, std::uint32_
   const std::string folded = foldedName(name);
   const auto bytes = std::make_pair(data, size);
   // One statement, so each write is its own durable commit; none when the key is gone.
-  if (!connection_->execute(kWriteValue, key, name, std::string_view(folded),
-                            static_cast<std::int64_t>(type), bytes))
-    return HiveStatus::IoFailed;
+  if (const HiveStatus written = connection_->execute(kWriteValue, key, name,
+                                                      std::string_view(folded),
+                                                      static_cast<std::int64_t>(type), bytes);
+      written != HiveStatus::Ok)
+    return written;
   if (sqlite3_changes(connection_->db) == 0) return HiveStatus::NotFound;
   return connection_->committed();
 }
 
 HiveStatus RegistryHive::deleteValue(KeyId key, std::string_view name) {
-  if (!connection_->execute(kDeleteValue, key, std::string_view(foldedName(name))))
-    return HiveStatus::IoFailed;
+  if (const HiveStatus deleted =
+          connection_->execute(kDeleteValue, key, std::string_view(foldedName(name)));
+      deleted != HiveStatus::Ok)
+    return deleted;
   if (sqlite3_changes(connection_->db) == 0) return HiveStatus::NotFound;
   return connection_->committed();
 }
@@ -336,49 +386,145 @@ HiveStatus RegistryHive::deleteValue(KeyId key, std::string_view name) {
 HiveStatus RegistryHive::checkpoint() {
   const int result = sqlite3_wal_checkpoint_v2(connection_->db, nullptr,
                                                SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
-  return result == SQLITE_OK ? HiveStatus::Ok : HiveStatus::IoFailed;
+  return result == SQLITE_OK ? HiveStatus::Ok : connection_->failure(result);
 }
 
 namespace {
 
-bool run(sqlite3* db, const char* sql) {
-  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+// What a database is to us.
+enum class Kind { Hive, OlderHive, Empty, NewerHive, Foreign, Unreadable, Damaged };
+
+// The kind of a database that SQLite failed to read with `code`.
+Kind failedKind(int code) {
+  switch (code & 0xFF) {
+    case SQLITE_CORRUPT: return Kind::Damaged;
+    case SQLITE_NOTADB: return Kind::Foreign;
+    default: return Kind::Unreadable;
+  }
 }
 
-int userVersion(sqlite3* db) {
+// Runs `sql`; on failure `kind` tells what that makes of the database.
+bool run(sqlite3* db, const char* sql, Kind& kind) {
+  const int code = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+  if (code != SQLITE_OK) kind = failedKind(code);
+  return code == SQLITE_OK;
+}
+
+bool run(sqlite3* db, const char* sql) {
+  Kind ignored = Kind::Unreadable;
+  return run(db, sql, ignored);
+}
+
+// The first column of the first row of `sql`; false (with the result code) on failure.
+bool readNumber(sqlite3* db, const char* sql, std::int64_t& number, int& code) {
   sqlite3_stmt* statement = nullptr;
-  int version = -1;
-  if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &statement, nullptr) == SQLITE_OK &&
-      sqlite3_step(statement) == SQLITE_ROW)
-    version = sqlite3_column_int(statement, 0);
+  code = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+  if (code == SQLITE_OK) code = sqlite3_step(statement);
+  const bool read = code == SQLITE_ROW;
+  if (read) number = sqlite3_column_int64(statement, 0);
   sqlite3_finalize(statement);
-  return version;
+  return read;
+}
+
+Kind kindOf(sqlite3* db) {
+  std::int64_t mark = 0;
+  std::int64_t version = 0;
+  std::int64_t tables = 0;
+  std::int64_t ourTables = 0;
+  int code = SQLITE_OK;
+  if (!readNumber(db, "PRAGMA application_id", mark, code) ||
+      !readNumber(db, "PRAGMA user_version", version, code) ||
+      !readNumber(db, "SELECT count(*) FROM sqlite_master", tables, code) ||
+      !readNumber(db,
+                  "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
+                  "name IN ('registry_key', 'registry_value')",
+                  ourTables, code))
+    return failedKind(code);
+  if (mark == kHiveApplicationId) {
+    if (version > kSchemaVersion) return Kind::NewerHive;
+    return version == kSchemaVersion ? Kind::Hive : Kind::OlderHive;
+  }
+  if (mark != 0) return Kind::Foreign;
+  if (tables == 0) return Kind::Empty;
+  // Hives of the first schema were not marked yet.
+  return version == 1 && ourTables == 2 ? Kind::OlderHive : Kind::Foreign;
+}
+
+std::string refusalMessage(Kind kind, const std::string& path) {
+  switch (kind) {
+    case Kind::NewerHive:
+      return "the registry hive " + path + " was written by a newer version; it is left alone";
+    case Kind::Foreign:
+      return "the file " + path +
+             " is not a registry hive (another program's file or database); it is left alone";
+    case Kind::Damaged: return damagedMessage(path);
+    default: return "the registry hive " + path + " cannot be read";
+  }
+}
+
+// Whether the file's size is a whole number of pages: a file cut short is damaged, though
+// SQLite may not notice until it reads the last page.
+bool wholePages(sqlite3* db, const std::string& path) {
+  std::int64_t pageSize = 0;
+  int code = SQLITE_OK;
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path, error);
+  if (error || !readNumber(db, "PRAGMA page_size", pageSize, code) || pageSize <= 0) return true;
+  return size % static_cast<std::uintmax_t>(pageSize) == 0;
 }
 
 }  // namespace
 
+std::string damagedMessage(const std::string& path) {
+  return "the registry hive " + path +
+         " is damaged (cut short or overwritten); registry calls on it fail until it is "
+         "restored or removed";
+}
+
 std::unique_ptr<RegistryHive::Connection> RegistryHive::Connection::open(const std::string& path,
-                                                                       Storage storage) {
+                                                                       Storage storage,
+                                                                       Refusal* refusal) {
+  const auto refuse = [&](Kind kind) -> std::unique_ptr<Connection> {
+    if (refusal != nullptr) {
+      refusal->status = kind == Kind::Damaged ? HiveStatus::Damaged : HiveStatus::IoFailed;
+      refusal->message = refusalMessage(kind, path);
+    }
+    return nullptr;
+  };
   auto connection = std::make_unique<Connection>();
+  connection->path = path;
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(path.c_str(), &connection->db, flags, nullptr) != SQLITE_OK)
-    return nullptr;
+    return refuse(Kind::Unreadable);
   sqlite3* db = connection->db;
+  // Only writes wait for another process's write (reads go on beside it in the log).
   sqlite3_busy_timeout(db, 5000);
-  // A hive from a newer program is left alone rather than misread.
-  const int version = userVersion(db);
-  if (version < 0 || version > kSchemaVersion) return nullptr;
   // Each commit reaches the disk before the write returns.
-  if (storage == Storage::File &&
-      !(run(db, "PRAGMA journal_mode=WAL") && run(db, "PRAGMA synchronous=FULL")))
-    return nullptr;
-  if (!run(db, "BEGIN IMMEDIATE")) return nullptr;
-  const std::string setVersion = "PRAGMA user_version=" + std::to_string(kSchemaVersion);
-  if (!run(db, kSchema) || !run(db, setVersion.c_str()) || !run(db, "COMMIT")) {
-    run(db, "ROLLBACK");
-    return nullptr;
+  Kind kind = Kind::Unreadable;
+  if (storage == Storage::File && !run(db, "PRAGMA synchronous=FULL", kind)) return refuse(kind);
+  kind = kindOf(db);
+  if (kind == Kind::Hive && storage == Storage::File && !wholePages(db, path))
+    kind = Kind::Damaged;
+  if (kind == Kind::OlderHive || kind == Kind::Empty) {
+    // Setting up takes the write lock, and another process may have set the file up meanwhile.
+    if ((storage == Storage::File && !run(db, "PRAGMA journal_mode=WAL", kind)) ||
+        !run(db, "BEGIN IMMEDIATE", kind))
+      return refuse(kind);
+    kind = kindOf(db);
+    const std::string mark = "PRAGMA application_id=" + std::to_string(kHiveApplicationId) +
+                             "; PRAGMA user_version=" + std::to_string(kSchemaVersion);
+    const bool setUp = (kind == Kind::OlderHive || kind == Kind::Empty) && run(db, kSchema) &&
+                       (kind == Kind::Empty || run(db, kMoveClassesOfFirstSchema.c_str())) &&
+                       run(db, mark.c_str());
+    if (setUp && run(db, "COMMIT")) {
+      kind = Kind::Hive;
+    } else {
+      run(db, "ROLLBACK");
+      if (kind == Kind::OlderHive || kind == Kind::Empty) kind = Kind::Unreadable;
+    }
   }
-  if (!connection->prepare()) return nullptr;
+  if (kind != Kind::Hive) return refuse(kind);
+  if (!connection->prepare()) return refuse(Kind::Unreadable);
   return connection;
 }
 

@@ -23,19 +23,19 @@ namespace {
 constexpr HKEY kSentinelKey = 0xDEADBEEF;
 constexpr DWORD kSentinel = 0xA5A5A5A5;
 
-class RegistryCallsTest : public FreshRegistry {
- protected:
-  static HKEY create(HKEY root, const char* path) {
-    HKEY key = 0;
-    EXPECT_EQ(RegCreateKeyA(root, path, &key), ERROR_SUCCESS) << path;
-    return key;
-  }
-  static void set(HKEY key, const char* name, DWORD type, const std::string& data) {
-    ASSERT_EQ(RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                             static_cast<DWORD>(data.size())),
-              ERROR_SUCCESS);
-  }
-};
+HKEY create(HKEY root, const char* path) {
+  HKEY key = 0;
+  EXPECT_EQ(RegCreateKeyA(root, path, &key), ERROR_SUCCESS) << path;
+  return key;
+}
+
+void set(HKEY key, const char* name, DWORD type, const std::string& data) {
+  ASSERT_EQ(RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                           static_cast<DWORD>(data.size())),
+            ERROR_SUCCESS);
+}
+
+using RegistryCallsTest = FreshRegistry;
 
 TEST_F(RegistryCallsTest, CreatesMissingKeysOpensWithoutRegardToCaseAndReportsDisposition) {
   HKEY key = kSentinelKey;
@@ -82,11 +82,11 @@ TEST_F(RegistryCallsTest, BadPathsAndParametersFailAndClearTheResult) {
   } cases[] = {
       {"\\Software", 0, ERROR_BAD_PATHNAME},
       {"Software\\\\Tm", 0, ERROR_BAD_PATHNAME},
-      {"Software\\Tm\\\\", 0, ERROR_BAD_PATHNAME},
+      {"Software\\Tm\\\\\\", 0, ERROR_BAD_PATHNAME},  // three trailing backslashes
       {longName.c_str(), 0, ERROR_INVALID_PARAMETER},
       {longestName.c_str(), 0, ERROR_SUCCESS},
       {doubleByteName.c_str(), 0, ERROR_SUCCESS},
-      {"Software", 1, ERROR_INVALID_PARAMETER},  // volatile keys are not offered
+      {"Software", 2, ERROR_INVALID_PARAMETER},  // links are not offered
   };
   for (const Case& c : cases) {
     HKEY key = kSentinelKey;
@@ -144,7 +144,7 @@ TEST_F(RegistryCallsTest, QueryReportsSizeAndTypeAndLeavesTooSmallBuffersAlone) 
       {false, 0, ERROR_SUCCESS, "#####"},
       {true, 2, ERROR_MORE_DATA, "#####"},
       {true, 3, ERROR_SUCCESS, "abc##"},  // stored without a terminator, none added
-      {true, 5, ERROR_SUCCESS, "abc##"},
+      {true, 5, ERROR_SUCCESS, std::string("abc\0#", 5)},  // room for a terminator: added
   };
   for (const Case& c : cases) {
     std::string buffer = "#####";
@@ -221,7 +221,7 @@ TEST_F(RegistryCallsTest, EnumerationBuffersThatAreTooSmall) {
   set(key, "Name", REG_BINARY, "12345678");
   RegCloseKey(create(key, "Child"));
 
-  // A name that does not fit: nothing at all is written.
+  // A name that does not fit: only the type and the data size are written.
   char name[8] = "#######";
   DWORD nameSize = 4;
   DWORD type = kSentinel;
@@ -230,8 +230,8 @@ TEST_F(RegistryCallsTest, EnumerationBuffersThatAreTooSmall) {
             ERROR_MORE_DATA);
   EXPECT_STREQ(name, "#######");
   EXPECT_EQ(nameSize, 4u);
-  EXPECT_EQ(type, kSentinel);
-  EXPECT_EQ(size, kSentinel);
+  EXPECT_EQ(type, REG_BINARY);
+  EXPECT_EQ(size, 8u);
 
   // Data that do not fit: the name and type come back with the size needed; data untouched.
   BYTE data[4] = {0, 0, 0, 0};
@@ -277,7 +277,7 @@ TEST_F(RegistryCallsTest, DeletingKeys) {
   HKEY tm = create(HKEY_CURRENT_USER, "Tm");
   EXPECT_EQ(RegDeleteKeyA(tm, "Parent"), ERROR_ACCESS_DENIED);  // it still has a sub-key
   EXPECT_EQ(RegDeleteKeyA(tm, "Parent\\Missing"), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(RegDeleteKeyA(tm, ""), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegDeleteKeyA(tm, ""), ERROR_ACCESS_DENIED);  // itself, but it has a sub-key
   EXPECT_EQ(RegDeleteKeyA(tm, nullptr), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(RegDeleteKeyA(tm, "PARENT\\child"), ERROR_SUCCESS);
 
@@ -305,9 +305,6 @@ TEST_F(RegistryCallsTest, AccessFollowsWhatTheHandleWasGranted) {
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Tm", 0, KEY_READ, &readOnly), ERROR_SUCCESS);
   EXPECT_EQ(RegSetValueExA(readOnly, "v", 0, REG_SZ, nullptr, 0), ERROR_ACCESS_DENIED);
   EXPECT_EQ(RegDeleteValueA(readOnly, "v"), ERROR_ACCESS_DENIED);
-  HKEY child = kSentinelKey;
-  EXPECT_EQ(RegCreateKeyA(readOnly, "child", &child), ERROR_ACCESS_DENIED);
-  EXPECT_EQ(child, 0u);
 
   HKEY writeOnly = 0;
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Tm", 0, KEY_SET_VALUE, &writeOnly), ERROR_SUCCESS);
@@ -351,22 +348,204 @@ TEST_F(RegistryCallsTest, MachineWideRootsRefuseWritesUnlessAllowed) {
   }
 }
 
-class RegistryFileTest : public RegistryCallsTest {
+// The calls as programs written for the system rely on them, one row per behaviour: each row
+// runs its calls and gives back what they returned and wrote.
+TEST_F(RegistryCallsTest, BehaveAsTheSystemDocuments) {
+  using Outcome = std::vector<std::int64_t>;
+  struct Row {
+    const char* behaviour;
+    Outcome (*calls)();
+    Outcome expected;
+  };
+  static const Row rows[] = {
+      {"RegDeleteKeyA(key, \"\") deletes the key itself; its handles then report it",
+       [] {
+         HKEY gone = create(HKEY_CURRENT_USER, "Tm\\Gone");
+         HKEY other = create(HKEY_CURRENT_USER, "Tm\\Gone");
+         HKEY probe = kSentinelKey;
+         DWORD size = kSentinel;
+         char name[8];
+         return Outcome{RegDeleteKeyA(gone, ""),
+                        RegOpenKeyA(HKEY_CURRENT_USER, "Tm\\Gone", &probe),
+                        RegQueryValueExA(other, "v", nullptr, nullptr, nullptr, &size),
+                        RegSetValueExA(gone, "v", 0, REG_SZ, nullptr, 0),
+                        RegEnumKeyA(gone, 0, name, sizeof name),
+                        RegOpenKeyA(gone, "", &probe),
+                        RegDeleteKeyA(gone, ""),
+                        size,
+                        RegCloseKey(gone),
+                        RegCloseKey(other)};
+       },
+       {ERROR_SUCCESS, ERROR_FILE_NOT_FOUND, ERROR_KEY_DELETED, ERROR_KEY_DELETED,
+        ERROR_KEY_DELETED, ERROR_KEY_DELETED, ERROR_KEY_DELETED, kSentinel, ERROR_SUCCESS,
+        ERROR_SUCCESS}},
+      {"RegDeleteKeyA(root, \"\") leaves the root alone",
+       [] { return Outcome{RegDeleteKeyA(HKEY_CURRENT_USER, "")}; },
+       {ERROR_ACCESS_DENIED}},
+      {"creating a sub-key needs no right on the parent's handle",
+       [] {
+         RegCloseKey(create(HKEY_CURRENT_USER, "Tm"));
+         HKEY notify = 0;
+         HKEY child = 0;
+         const LSTATUS opened = RegOpenKeyExA(HKEY_CURRENT_USER, "Tm", 0, KEY_NOTIFY, &notify);
+         const LSTATUS created = RegCreateKeyA(notify, "Child", &child);
+         RegCloseKey(child);
+         RegCloseKey(notify);
+         return Outcome{opened, created, child != 0};
+       },
+       {ERROR_SUCCESS, ERROR_SUCCESS, 1}},
+      {"one or two trailing backslashes are ignored",
+       [] {
+         HKEY a = 0, b = 0, c = 0;
+         DWORD disposition = kSentinel;
+         const Outcome outcome{
+             RegCreateKeyExA(HKEY_CURRENT_USER, "Tm\\Two\\\\", 0, nullptr, 0, KEY_READ,
+                             nullptr, &a, &disposition),
+             disposition, RegOpenKeyA(HKEY_CURRENT_USER, "TM\\TWO\\", &b),
+             RegOpenKeyA(HKEY_CURRENT_USER, "Tm\\Two\\\\", &c)};
+         for (HKEY key : {a, b, c}) RegCloseKey(key);
+         return outcome;
+       },
+       {ERROR_SUCCESS, REG_CREATED_NEW_KEY, ERROR_SUCCESS, ERROR_SUCCESS}},
+      {"RegOpenKeyA and RegCreateKeyA with an empty or null sub-key give back the handle",
+       [] {
+         HKEY key = create(HKEY_CURRENT_USER, "Tm");
+         HKEY same[4] = {kSentinelKey, kSentinelKey, kSentinelKey, kSentinelKey};
+         HKEY bad = kSentinelKey;
+         const Outcome outcome{RegOpenKeyA(key, "", &same[0]),      RegOpenKeyA(key, nullptr, &same[1]),
+                               RegCreateKeyA(key, "", &same[2]),    RegCreateKeyA(key, nullptr, &same[3]),
+                               same[0] == key && same[1] == key && same[2] == key && same[3] == key,
+                               RegOpenKeyA(HKEY{0x12345678}, "", &bad), bad,
+                               RegOpenKeyA(HKEY_CURRENT_USER, "", &same[0]), same[0]};
+         RegCloseKey(key);
+         return outcome;
+       },
+       {ERROR_SUCCESS, ERROR_SUCCESS, ERROR_SUCCESS, ERROR_SUCCESS, 1, ERROR_INVALID_HANDLE, 0,
+        ERROR_SUCCESS, HKEY_CURRENT_USER}},
+      {"a string read with room for one more byte ends in a zero; binary data do not",
+       [] {
+         HKEY key = create(HKEY_CURRENT_USER, "Tm");
+         set(key, "s", REG_EXPAND_SZ, "abc");
+         set(key, "b", REG_BINARY, "abc");
+         BYTE text[5] = {'#', '#', '#', '#', '#'};
+         BYTE binary[5] = {'#', '#', '#', '#', '#'};
+         BYTE listed[5] = {'#', '#', '#', '#', '#'};
+         DWORD textSize = 4, binarySize = 4, listedSize = 4;
+         char name[4];
+         DWORD nameSize = sizeof name;
+         const Outcome outcome{
+             RegQueryValueExA(key, "s", nullptr, nullptr, text, &textSize), text[3], text[4],
+             textSize, RegQueryValueExA(key, "b", nullptr, nullptr, binary, &binarySize),
+             binary[3], RegEnumValueA(key, 0, name, &nameSize, nullptr, nullptr, listed,
+                                      &listedSize),
+             listed[3], listedSize};
+         RegCloseKey(key);
+         return outcome;
+       },
+       {ERROR_SUCCESS, 0, '#', 3, ERROR_SUCCESS, '#', ERROR_SUCCESS, 0, 3}},
+      {"a query of a missing value without a data buffer sets the size to 0",
+       [] {
+         HKEY key = create(HKEY_CURRENT_USER, "Tm");
+         DWORD type = kSentinel, size = kSentinel, withBuffer = 4;
+         BYTE data[4];
+         const Outcome outcome{
+             RegQueryValueExA(key, "missing", nullptr, &type, nullptr, &size), size, type,
+             RegQueryValueExA(key, "missing", nullptr, nullptr, data, &withBuffer), withBuffer};
+         RegCloseKey(key);
+         return outcome;
+       },
+       {ERROR_FILE_NOT_FOUND, 0, kSentinel, ERROR_FILE_NOT_FOUND, 4}},
+      {"RegEnumValueA with a name buffer too small still reports type and data size",
+       [] {
+         HKEY key = create(HKEY_CURRENT_USER, "Tm");
+         set(key, "LongName", REG_DWORD, "1234");
+         char name[4] = "##";
+         DWORD nameSize = sizeof name, type = kSentinel, size = kSentinel;
+         const Outcome outcome{
+             RegEnumValueA(key, 0, name, &nameSize, nullptr, &type, nullptr, &size), type, size,
+             nameSize, name[0]};
+         RegCloseKey(key);
+         return outcome;
+       },
+       {ERROR_MORE_DATA, REG_DWORD, 4, 4, '#'}},
+      {"HKEY_CLASSES_ROOT shows the user's classes over the machine's",
+       [] {
+         standin::setMachineWideWrites(standin::MachineWideWrites::Allowed);
+         HKEY machine = create(HKEY_LOCAL_MACHINE, "Software\\Classes\\.txt");
+         set(machine, "", REG_SZ, "machine");
+         RegCloseKey(create(HKEY_LOCAL_MACHINE, "Software\\Classes\\MachineOnly"));
+         standin::setMachineWideWrites(standin::MachineWideWrites::Refused);
+         HKEY user = create(HKEY_CURRENT_USER, "Software\\Classes\\.TXT");
+         set(user, "", REG_SZ, "user");
+         RegCloseKey(create(HKEY_CURRENT_USER, "Software\\Classes\\UserOnly"));
+
+         HKEY txt = 0, machineOnly = 0;
+         char value[16] = {};
+         DWORD size = sizeof value;
+         std::string listed;
+         char name[16];
+         for (DWORD i = 0; RegEnumKeyA(HKEY_CLASSES_ROOT, i, name, sizeof name) == 0; ++i)
+           listed += std::string(name) + ";";
+         const Outcome outcome{
+             RegOpenKeyA(HKEY_CLASSES_ROOT, ".txt", &txt),
+             RegQueryValueExA(txt, "", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size),
+             std::string(value) == "user", listed == ".TXT;MachineOnly;UserOnly;",
+             // Values written below a key of the user's classes go there.
+             RegSetValueExA(txt, "x", 0, REG_SZ, nullptr, 0),
+             RegQueryValueExA(user, "x", nullptr, nullptr, nullptr, &size),
+             // A leading backslash is taken; the machine's keys stay read-only.
+             RegOpenKeyA(HKEY_CLASSES_ROOT, "\\MachineOnly", &machineOnly),
+             RegSetValueExA(machineOnly, "x", 0, REG_SZ, nullptr, 0),
+             RegCreateKeyA(HKEY_CLASSES_ROOT, "New", &machineOnly)};
+         for (HKEY key : {machine, user, txt}) RegCloseKey(key);
+         return outcome;
+       },
+       {ERROR_SUCCESS, ERROR_SUCCESS, 1, 1, ERROR_SUCCESS, ERROR_SUCCESS, ERROR_SUCCESS,
+        ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED}},
+      {"a volatile key holds only volatile sub-keys and keeps its parent from going",
+       [] {
+         HKEY key = 0, child = 0, other = 0;
+         DWORD disposition = kSentinel;
+         const auto createWith = [](HKEY parent, const char* path, DWORD options, HKEY* out,
+                                    DWORD* made = nullptr) {
+           return RegCreateKeyExA(parent, path, 0, nullptr, options, KEY_ALL_ACCESS, nullptr,
+                                  out, made);
+         };
+         const Outcome outcome{
+             createWith(HKEY_CURRENT_USER, "Tm\\Volatile", REG_OPTION_VOLATILE, &key,
+                        &disposition),
+             disposition,
+             createWith(key, "Lasting", REG_OPTION_NON_VOLATILE, &other),
+             createWith(HKEY_CURRENT_USER, "Tm\\Volatile\\A\\B", REG_OPTION_NON_VOLATILE,
+                        &other),
+             other,
+             createWith(key, "Sub", REG_OPTION_VOLATILE, &child),
+             // Opening an existing volatile key needs no option.
+             RegCreateKeyA(HKEY_CURRENT_USER, "tm\\volatile\\sub", &other),
+             RegDeleteKeyA(HKEY_CURRENT_USER, "Tm\\Volatile"),
+             RegDeleteKeyA(HKEY_CURRENT_USER, "Tm\\Volatile\\Sub"),
+             RegDeleteKeyA(HKEY_CURRENT_USER, "Tm"),
+             RegDeleteKeyA(key, ""),
+             RegDeleteKeyA(HKEY_CURRENT_USER, "Tm")};
+         for (HKEY open : {key, child, other}) RegCloseKey(open);
+         return outcome;
+       },
+       {ERROR_SUCCESS, REG_CREATED_NEW_KEY, ERROR_CHILD_MUST_BE_VOLATILE,
+        ERROR_CHILD_MUST_BE_VOLATILE, 0, ERROR_SUCCESS, ERROR_SUCCESS, ERROR_ACCESS_DENIED,
+        ERROR_SUCCESS, ERROR_ACCESS_DENIED, ERROR_SUCCESS, ERROR_SUCCESS}},
+  };
+  for (const Row& row : rows) {
+    ASSERT_TRUE(standin::openMemoryRegistryStore());
+    EXPECT_EQ(row.calls(), row.expected) << row.behaviour;
+  }
+}
+
+class RegistryFileTest : public FreshRegistryFolder {
  protected:
   void SetUp() override {
-    RegistryCallsTest::SetUp();
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "trenmoor-registry-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
+    FreshRegistryFolder::SetUp();
     path_ = folder_ + "/nested/registry.sqlite";
   }
-  void TearDown() override {
-    ASSERT_TRUE(standin::openMemoryRegistryStore());  // let go of the file first
-    std::filesystem::remove_all(folder_);
-    RegistryCallsTest::TearDown();
-  }
-  std::string folder_;
   std::string path_;
 };
 
