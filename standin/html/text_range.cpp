@@ -160,7 +160,8 @@ bool TextRange::attached() const {
   return d && d->body() == scope_.get();
 }
 
-void TextRange::normalize() {
+bool TextRange::normalize() {
+  if (!attached()) return false;
   auto valid = [this](const TextPlace& p) {
     return p.node && (p.node.get() == scope_.get() || isRenderedTextIn(*scope_, p.node.get()));
   };
@@ -173,16 +174,16 @@ void TextRange::normalize() {
   start_.offset = std::min(start_.offset, start_.node->data().size());
   end_.offset = std::min(end_.offset, end_.node->data().size());
   if (comparePlaces(start_, end_) > 0) end_ = start_;
+  return true;
 }
 
 bool TextRange::collapsed() {
-  normalize();
+  if (!normalize()) return true;
   return comparePlaces(start_, end_) == 0;
 }
 
 std::u16string TextRange::text() {
-  normalize();
-  if (comparePlaces(start_, end_) == 0) return {};
+  if (!normalize() || comparePlaces(start_, end_) == 0) return {};
   RenderedTextWalk walk = walkFrom(*scope_, start_);
   while (walk.step())
     if (walk.lastNode() == end_.node.get()) break;
@@ -200,8 +201,7 @@ std::u16string TextRange::text() {
 }
 
 std::u16string TextRange::htmlText() {
-  normalize();
-  if (comparePlaces(start_, end_) == 0) return {};
+  if (!normalize() || comparePlaces(start_, end_) == 0) return {};
   const Node* s = start_.node.get();
   const Node* e = end_.node.get();
   // 1. The piece: the nodes' common ancestor, widened to the outermost element below the scope
@@ -274,8 +274,7 @@ std::u16string TextRange::htmlText() {
 }
 
 bool TextRange::findText(std::u16string_view needle, bool matchCase) {
-  normalize();
-  if (needle.empty()) return false;
+  if (!normalize() || needle.empty()) return false;
   std::u16string wanted(needle);
   if (!matchCase) std::transform(wanted.begin(), wanted.end(), wanted.begin(), foldCase);
   auto same = [matchCase](char16_t a, char16_t b) { return (matchCase ? a : foldCase(a)) == b; };
@@ -301,8 +300,7 @@ bool TextRange::findText(std::u16string_view needle, bool matchCase) {
 }
 
 std::int32_t TextRange::moveEnd(End which, Unit unit, std::int32_t count) {
-  normalize();
-  if (count == 0) return 0;
+  if (!normalize() || count == 0) return 0;
   TextPlace& moving = place(which);
   std::int32_t moved = 0;
   if (count > 0) {
@@ -348,13 +346,13 @@ std::int32_t TextRange::moveEnd(End which, Unit unit, std::int32_t count) {
 }
 
 void TextRange::collapse(bool toStart) {
-  normalize();
+  if (!normalize()) return;
   if (toStart) end_ = start_;
   else start_ = end_;
 }
 
 void TextRange::paste(std::u16string_view content, bool asMarkup) {
-  normalize();
+  if (!normalize()) return;
   // 1. Take out what the range holds: the text of its end nodes outside it stays, the nodes
   //    wholly between them go.
   Node* s = start_.node.get();
@@ -417,6 +415,7 @@ void TextRange::paste(std::u16string_view content, bool asMarkup) {
 }
 
 bool TextRange::moveToElementText(Element& element) {
+  if (!normalize()) return false;
   if (&element != scope_.get() && !scope_->contains(&element)) return false;
   Node* first = firstTextIn(element);
   if (!first) {
@@ -432,25 +431,23 @@ bool TextRange::moveToElementText(Element& element) {
 }
 
 Element* TextRange::parentElement() {
-  normalize();
+  if (!normalize()) return nullptr;
   const Node* common = commonAncestor(start_.node.get(), end_.node.get());
   if (!common) return scope_.get();
   return common->isElement() ? const_cast<Element*>(common->asElement()) : common->parentElement();
 }
 
 int TextRange::compareEnds(End mine, const TextRange& other, End theirs) {
-  normalize();
   TextRange& them = const_cast<TextRange&>(other);
-  them.normalize();
+  if (!normalize() || !them.normalize()) return 0;
   return comparePlaces(place(mine), them.place(theirs));
 }
 
 void TextRange::setEnd(End mine, const TextRange& other, End theirs) {
   TextRange& them = const_cast<TextRange&>(other);
-  them.normalize();
-  if (them.scope_.get() != scope_.get()) return;
+  if (them.scope_.get() != scope_.get() || !them.normalize()) return;
   place(mine) = them.place(theirs);
-  normalize();
+  if (!normalize()) return;
   if (mine == End::End && comparePlaces(end_, start_) < 0) start_ = end_;
 }
 
@@ -546,10 +543,11 @@ constexpr Member<R> kTextRangeMembers[] = {
        return true;
      }},
     {"moveToElementText", nullptr, nullptr,
-     [](R& r, std::span<const Variant> a, Variant&) {
+     [](R& r, std::span<const Variant> a, Variant& v) {
        Node* node = nodeArgument(argument(a, 0));
        Element* element = node ? node->asElement() : nullptr;
-       return element && r.moveToElementText(*element);
+       v = element && r.moveToElementText(*element);
+       return true;
      }},
     {"compareEndPoints", nullptr, nullptr,
      [](R& r, std::span<const Variant> a, Variant& v) {

@@ -69,8 +69,9 @@ class TextRange final : public Dispatch {
 
  private:
   explicit TextRange(Ref<Element> scope) : scope_(std::move(scope)) {}
-  // Brings both places back into the scope and in order.
-  void normalize();
+  // Brings both places back into the scope and in order; false, changing nothing, when the
+  // range's tree has left its document (a range then spans nothing and changes nothing).
+  bool normalize();
   TextPlace& place(End end) { return end == End::Start ? start_ : end_; }
 
   Ref<Element> scope_;
