@@ -8,16 +8,18 @@
 #include "driver/page_driver.h"
 #include "platform/object_results.h"
 #include "standin/desktop/desktop.h"
+#include "standin/html/document_host.h"
 #include "standin/html/dom.h"
 
 namespace trenmoor {
 
 class DriverPage : public ::testing::Test {
  protected:
-  // Loads the UTF-8 markup and attaches the driver to it.
-  void load(std::string_view markup) {
+  // Loads the UTF-8 markup (with the host, when given) and attaches the driver to it.
+  void load(std::string_view markup, html::DocumentHost* host = nullptr) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(markup.data());
-    page_ = html::Document::load(html::PageSource{{bytes, markup.size()}, "http://example.com/share/page.html", "utf-8"});
+    page_ = html::Document::load(html::PageSource{{bytes, markup.size()}, "http://example.com/share/page.html", "utf-8"},
+                                 host);
     desktop::Handle window = desktop_.createWindow("Internet Explorer_Server", 0, {}, true);
     DispatchRef document = page_.dispatch();
     auto message = desktop_.registerWindowMessage("WM_HTML_GETOBJECT");
