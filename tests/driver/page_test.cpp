@@ -1,34 +1,7 @@
-#include <map>
-
 #include "driver_page.h"
 
 namespace trenmoor {
 namespace {
-
-// A browser for the page: it records navigations and dialogs and loads frames from a table of
-// pages by address.
-class RecordingHost : public html::DocumentHost {
- public:
-  void navigate(html::Document&, const html::NavigationRequest& request) override {
-    navigations.push_back(wideToUtf8(request.url));
-  }
-  void loadFrame(html::Document&, html::Element& frame, std::u16string_view url) override {
-    auto page = pages.find(wideToUtf8(url));
-    if (page == pages.end()) return;
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(page->second.data());
-    frame.setContentDocument(html::Document::load({{bytes, page->second.size()}, page->first, "utf-8"}, this));
-  }
-  std::u16string cookies(std::u16string_view) override { return {}; }
-  bool setCookie(std::u16string_view, std::u16string_view) override { return false; }
-  html::DialogAnswer showDialog(html::Document&, const html::DialogRequest& request) override {
-    dialogs.push_back(wideToUtf8(request.message));
-    return {true, {}};
-  }
-
-  std::map<std::string, std::string> pages;
-  std::vector<std::string> navigations;
-  std::vector<std::string> dialogs;
-};
 
 class PageTest : public DriverPage {
  protected:
