@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "platform/com_object.h"
@@ -39,6 +40,21 @@ class PageDriver {
   // Slot 7: fetches the document of the browser document window at or under `window` into
   // `document`. False, with `document` unchanged, when there is none or it does not answer.
   virtual bool documentFromWindow(win::HWND window, ComObject& document);
+
+  // --- element census ----------------------------------------------------------------------
+  // Slot 8: walks the elements of the tags in `tagList` ("|"-separated) whose kind word is in
+  // `typeList`, labels each kept control with its ordinal when `mark` (kinds 0-6) and appends
+  // the kind's columns; kinds 12 and 13 walk the body's list items and spans instead, kind 9
+  // keeps elements that carry a title. The number of entries in innerTexts (kinds 12, 13) or
+  // typeNames (the others), old entries included.
+  virtual std::int32_t takeElementCensus(std::int32_t kind, const Text& tagList, const Text& typeList,
+                                         std::vector<Text>& innerTexts, std::vector<Text>& values,
+                                         std::vector<Text>& names, std::vector<Text>& ids,
+                                         std::vector<Text>& typeNames, std::vector<Text>& hrefs,
+                                         std::vector<Text>& srcs, std::vector<Text>& sizesA,
+                                         std::vector<Text>& sizesB, std::vector<Text>& checkedStates,
+                                         std::vector<Text>& outerHtmls, bool mark, std::vector<Text>& titles,
+                                         std::vector<Text>& titledHrefs, std::vector<ComObject>& elements);
 
   // --- element marking and attribute lookup ----------------------------------------------
   // Markers count the elements of a kind and, with `mark`, label each with its ordinal on the
@@ -76,9 +92,65 @@ class PageDriver {
   virtual ComObject lookupCite(const Text& tag, const Text& key, std::int32_t skip, std::int32_t& counter);
 
   // --- page-level operations ---------------------------------------------------------------
+  // Script languages of runScript.
+  static constexpr std::int32_t kJavaScript = 0;
+  static constexpr std::int32_t kVBScript = 1;
+
+  // Slot 27: the main document plus the documents of its frames, four levels deep; 0 without a
+  // document. A frame whose document is refused counts one.
+  virtual std::int32_t countFrameDocuments();
+  // Slot 28: navigates the page's window to the URL ("http://" put before it unless it starts
+  // with "http" in any case).
+  virtual void navigateTo(const Text& url);
+  // Slot 29: writes the document's location with the URL, prefixed the same way.
+  virtual void setLocation(const Text& url);
+  // Slot 30: writes the body style's zoom as percentage / 100; the percentage written.
+  virtual std::int32_t setZoom(std::int32_t percentage);
+  // Slots 31-33: the page's text and markup (through wideToAnsi) and its title.
+  virtual Text getPageText();
+  virtual Text getPageHtml();
+  virtual Text getTitle();
+  // Slot 34: runs the script in the page's window as JavaScript (kJavaScript) or VBScript
+  // (kVBScript); any other language runs nothing. Script errors are not reported.
+  virtual void runScript(const Text& script, std::int32_t language);
+  // Slot 35: lets the page be selected, its context menu shown and its mouse and keys used, by
+  // replacing the document's handlers that refuse them.
+  virtual void unlockPage();
   // Slot 36: calls FireEvent of the element with the event name and the handler the element
   // holds for it; the call's logical result. False for an empty element.
   virtual bool fireElementEvent(const ComObject& element, const Text& eventName);
+  // Slot 37: reloads the page from a script of its own.
+  virtual void reloadPage();
+  // Slots 38-39: a property of the document by name, as text; its write (whether it
+  // succeeded).
+  virtual Text getDocumentProperty(const Text& name);
+  virtual bool setDocumentProperty(const Text& name, const Text& value);
+  // Slot 40: writes the body's innerHTML; whether the write succeeded.
+  virtual bool setBodyHtml(const Text& markup);
+  // Slots 45-47: the document's domain, location (its address) and charset.
+  virtual Text getDomain();
+  virtual Text getLocation();
+  virtual Text getCharset();
+
+  // --- selection and scripts of the page ---------------------------------------------------
+  // Slot 48: the selection's text, or its markup when `form` > 0; empty without a selection.
+  virtual Text getSelectionText(std::int32_t form = 0);
+  // Slot 49: replaces the page's alert, confirm, prompt and showModalDialog with functions that
+  // show nothing.
+  virtual void suppressDialogs();
+  // Slot 50: the document's fileSize, as text.
+  virtual Text getFileSize();
+  // Slot 51: hides the page's scroll bars with a style rule.
+  virtual void hideScrollBars();
+  // Slot 56: replaces the selection with the markup.
+  virtual void pasteHtmlAtSelection(const Text& html);
+  // Slot 57: writes the text into the document stream, neither opening nor closing it.
+  virtual void documentWrite(const Text& text);
+  // Slot 58: wraps every occurrence of the keyword in the body in coloured markup (bold: a B
+  // element, else a font element). Empty colours become ff0000 and D6F20D and are stored back
+  // into the given variables. An empty keyword changes nothing.
+  virtual void highlightKeyword(const Text& keyword, Text* foreground = nullptr, Text* background = nullptr,
+                                bool bold = false);
 
   // --- text inputs (type text, password or file) ------------------------------------------
   // Slot 59: the text input the lookup rule finds; empty when none.
@@ -139,6 +211,10 @@ class PageDriver {
   // A window's class name as GetClassNameA reads it into a 50-byte buffer (at most 49
   // characters); empty for a bad handle.
   static Text windowClassName(win::HWND window);
+  // UTF-16 code units to code page 936 through the system's wide-to-multibyte call (with its
+  // composite check); a U+0000 ends the result, characters the code page lacks become its
+  // default character.
+  static Text wideToAnsi(std::u16string_view units);
 
  protected:
   ComObject document_;

@@ -8,6 +8,7 @@
 #include "standin/html/markup_writer.h"
 #include "standin/html/member_arguments.h"
 #include "standin/html/tag_table.h"
+#include "standin/html/text_range.h"
 #include "standin/html/window_object.h"
 
 namespace trenmoor::html {
@@ -98,6 +99,7 @@ constexpr Member<D> kDocumentMembers[] = {
      },
      [](D& d, const Variant& v) { return d.host() && d.host()->setCookie(d.address(), v.toString()); }},
     {"readyState", [](D& d, Variant& r) { r = readyStateName(d.readyState()); return true; }},
+    {"selection", readDocumentSelection},
     {"parentWindow", [](D& d, Variant& r) { r = d.window().dispatch(); return true; }},
     {"defaultView", [](D& d, Variant& r) { r = d.window().dispatch(); return true; }},
     {"activeElement",

@@ -322,6 +322,8 @@ class Document final : public Node {
   EventHandlers& windowHandlers();
   // The events being dispatched, innermost last (window.event is the last one).
   std::vector<Ref<EventObject>> eventStack;
+  // The text range the page or the user selected (text_range.h); empty: nothing selected.
+  DispatchRef selectedRange;
   // Rules added through createStyleSheet, in the order of their sheets.
   std::vector<std::shared_ptr<StyleRuleList>> styleSheets;
 

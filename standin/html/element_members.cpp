@@ -13,6 +13,7 @@
 #include "standin/html/style_object.h"
 #include "standin/html/style_sheet.h"
 #include "standin/html/tag_table.h"
+#include "standin/html/text_range.h"
 #include "standin/html/window_object.h"
 
 namespace trenmoor::html {
@@ -447,6 +448,10 @@ const MemberTable<E>& tableFor(TagKind kind) {
     case TagKind::Link:
     case TagKind::Base: return kindTable<kLinkMembers>();
     case TagKind::Script: return kindTable<kScriptMembers>();
+    case TagKind::Body: {
+      static const MemberTable<E> body{bodyTextRangeMembers(), kElementMembers, kHandlerMembers<E>, kNodeMembers<E>};
+      return body;
+    }
     default: {
       static const MemberTable<E> plain{kElementMembers, kHandlerMembers<E>, kNodeMembers<E>};
       return plain;

@@ -1,5 +1,7 @@
 #include "standin/html/markup_writer.h"
 
+#include <algorithm>
+
 #include "standin/html/tag_table.h"
 
 namespace trenmoor::html {
@@ -86,59 +88,6 @@ void appendChildrenMarkup(std::u16string& out, const Node& scope) {
   }
 }
 
-// Builds rendered text with pending breaks so that runs of block edges give one line break.
-class TextRenderer {
- public:
-  void text(std::u16string_view text, bool preformatted) {
-    for (char16_t c : text) {
-      if (!preformatted && isSpace(c)) {
-        pendingSpace_ = true;
-        continue;
-      }
-      if (preformatted && (c == u'\n' || c == u'\r')) {
-        if (c == u'\n') forcedBreak();
-        continue;
-      }
-      flushPending();
-      out_.push_back(c);
-    }
-  }
-  void blockEdge() {
-    pendingSpace_ = false;
-    if (!out_.empty()) pendingBreak_ = true;
-  }
-  void forcedBreak() {
-    pendingSpace_ = false;
-    pendingBreak_ = false;
-    out_ += u"\r\n";
-    atLineStart_ = true;
-  }
-  void tab() {
-    pendingSpace_ = false;
-    flushPending();
-    out_.push_back(u'\t');
-  }
-  std::u16string take() { return std::move(out_); }
-
- private:
-  void flushPending() {
-    if (pendingBreak_) {
-      out_ += u"\r\n";
-      pendingBreak_ = false;
-      pendingSpace_ = false;
-      atLineStart_ = true;
-    }
-    if (pendingSpace_ && !atLineStart_ && !out_.empty() && out_.back() != u'\t') out_.push_back(u' ');
-    pendingSpace_ = false;
-    atLineStart_ = false;
-  }
-
-  std::u16string out_;
-  bool pendingSpace_ = false;
-  bool pendingBreak_ = false;
-  bool atLineStart_ = true;
-};
-
 bool preformatted(const Node& node) {
   for (const Element* e = node.parentElement(); e; e = e->parentElement())
     if (e->kind() == TagKind::Pre || e->kind() == TagKind::TextArea || e->hasTagName(u"xmp") ||
@@ -163,6 +112,24 @@ std::u16string outerMarkup(const Node& node) {
   return out;
 }
 
+std::u16string startTag(const Element& e) {
+  std::u16string out;
+  openTag(out, e);
+  return out;
+}
+
+std::u16string endTag(const Element& e) {
+  std::u16string out;
+  closeTag(out, e);
+  return out;
+}
+
+std::u16string escapedText(std::u16string_view text) {
+  std::u16string out;
+  appendEscaped(out, text, false);
+  return out;
+}
+
 std::u16string innerMarkup(const Node& node) {
   std::u16string out;
   appendChildrenMarkup(out, node);
@@ -171,45 +138,118 @@ std::u16string innerMarkup(const Node& node) {
 
 std::u16string renderedText(const Node& scope) {
   if (const Element* e = scope.asElement(); e && e->info().has(kNotRendered)) return textContent(scope);
-  TextRenderer r;
-  const Node* node = scope.firstChild();
-  auto leave = [&r](const Node& n) {
-    const Element* e = n.asElement();
-    if (!e) return;
-    if (e->info().has(kBlock)) r.blockEdge();
-    if (e->info().has(kCell) && e->nextSibling()) {
-      for (const Node* s = e->nextSibling(); s; s = s->nextSibling())
-        if (const Element* c = s->asElement(); c && c->info().has(kCell)) {
-          r.tab();
-          break;
-        }
+  RenderedTextWalk walk(scope, nullptr, 0, RenderedTextWalk::Sources::Drop);
+  while (walk.step()) {
+  }
+  return walk.takeText();
+}
+
+// --- the rendered-text walk ----------------------------------------------------------------------
+
+RenderedTextWalk::RenderedTextWalk(const Node& scope, const Node* from, std::size_t offset, Sources sources)
+    : scope_(scope), node_(from ? from : scope.firstChild()), offset_(from && from->nodeType() == NodeType::Text ? offset : 0),
+      keepSources_(sources == Sources::Keep), atLineStart_(from == nullptr) {}
+
+bool RenderedTextWalk::step() {
+  const Node* node = node_;
+  if (!node) return false;
+  lastNode_ = node;
+  const Element* e = node->asElement();
+  bool descend = false;
+  if (e) {
+    if (e->kind() == TagKind::Br) forcedBreak();
+    else if (!e->info().has(kNotRendered)) {
+      if (e->info().has(kBlock)) blockEdge();
+      descend = node->firstChild() != nullptr;
     }
-  };
-  while (node) {
-    const Element* e = node->asElement();
-    bool descend = false;
-    if (e) {
-      if (e->kind() == TagKind::Br) r.forcedBreak();
-      else if (!e->info().has(kNotRendered)) {
-        if (e->info().has(kBlock)) r.blockEdge();
-        descend = node->firstChild() != nullptr;
-      }
-    } else if (node->nodeType() == NodeType::Text) {
-      r.text(node->data(), preformatted(*node));
-    }
-    if (descend) {
-      node = node->firstChild();
-      continue;
+  } else if (node->nodeType() == NodeType::Text) {
+    const std::size_t from = std::min(offset_, node->data().size());
+    offset_ = 0;
+    appendText(*node, from, preformatted(*node));
+  }
+  if (descend) {
+    node_ = node->firstChild();
+    return true;
+  }
+  leave(*node);
+  while (node != &scope_ && !node->nextSibling()) {
+    node = node->parent();
+    if (!node || node == &scope_) {
+      node_ = nullptr;
+      return true;
     }
     leave(*node);
-    while (node != &scope && !node->nextSibling()) {
-      node = node->parent();
-      if (!node || node == &scope) return r.take();
-      leave(*node);
-    }
-    node = node == &scope ? nullptr : node->nextSibling();
   }
-  return r.take();
+  node_ = node == &scope_ ? nullptr : node->nextSibling();
+  return true;
+}
+
+void RenderedTextWalk::leave(const Node& n) {
+  const Element* e = n.asElement();
+  if (!e) return;
+  if (e->info().has(kBlock)) blockEdge();
+  if (e->info().has(kCell) && e->nextSibling()) {
+    for (const Node* s = e->nextSibling(); s; s = s->nextSibling())
+      if (const Element* c = s->asElement(); c && c->info().has(kCell)) {
+        tab();
+        break;
+      }
+  }
+}
+
+void RenderedTextWalk::appendText(const Node& node, std::size_t from, bool preformatted) {
+  const std::u16string& data = node.data();
+  for (std::size_t i = from; i < data.size(); ++i) {
+    const char16_t c = data[i];
+    if (!preformatted && isSpace(c)) {
+      if (!pendingSpace_) pendingSpaceSource_ = {&node, i};
+      pendingSpace_ = true;
+      continue;
+    }
+    if (preformatted && (c == u'\n' || c == u'\r')) {
+      if (c == u'\n') forcedBreak();
+      continue;
+    }
+    flushPending();
+    push(c, {&node, i});
+  }
+}
+
+void RenderedTextWalk::blockEdge() {
+  pendingSpace_ = false;
+  if (!text_.empty()) pendingBreak_ = true;
+}
+
+void RenderedTextWalk::forcedBreak() {
+  pendingSpace_ = false;
+  pendingBreak_ = false;
+  push(u'\r', {});
+  push(u'\n', {});
+  atLineStart_ = true;
+}
+
+void RenderedTextWalk::tab() {
+  pendingSpace_ = false;
+  flushPending();
+  push(u'\t', {});
+}
+
+void RenderedTextWalk::flushPending() {
+  if (pendingBreak_) {
+    push(u'\r', {});
+    push(u'\n', {});
+    pendingBreak_ = false;
+    pendingSpace_ = false;
+    atLineStart_ = true;
+  }
+  if (pendingSpace_ && !atLineStart_ && (text_.empty() || text_.back() != u'\t')) push(u' ', pendingSpaceSource_);
+  pendingSpace_ = false;
+  atLineStart_ = false;
+}
+
+void RenderedTextWalk::push(char16_t c, Source source) {
+  text_.push_back(c);
+  if (keepSources_) sources_.push_back(source);
 }
 
 std::u16string textContent(const Node& scope) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <sstream>
 #include <type_traits>
@@ -95,7 +96,7 @@ std::optional<std::int32_t> keyCodeNamed(const std::string& name) {
 }
 
 // What each word after a verb or a condition's name stands for.
-enum class Slot { Control, Element, Text, Tray, X, Y, Button, Key };
+enum class Slot { Control, Element, Text, Tray, X, Y, Button, Key, From, To };
 
 // One table of the scenario's words: parsing reads a line by it, and the transcript describes
 // an action by it, so the two always agree.
@@ -103,7 +104,7 @@ template <typename Kind>
 struct Form {
   std::string_view name;
   Kind kind;
-  std::array<Slot, 3> slots;
+  std::array<Slot, 4> slots;
   std::size_t required;  // slots that must be given
   std::size_t count;     // slots it takes
 };
@@ -115,6 +116,7 @@ constexpr Form<ActionKind> kVerbs[] = {
     {"page-type", ActionKind::PageType, {Slot::Control, Slot::Element, Slot::Text}, 2, 3},
     {"page-click", ActionKind::PageClick, {Slot::Control, Slot::Element}, 2, 2},
     {"page-key", ActionKind::PageKey, {Slot::Control, Slot::Element, Slot::Key}, 3, 3},
+    {"page-select", ActionKind::PageSelect, {Slot::Control, Slot::Element, Slot::From, Slot::To}, 2, 4},
     {"minimise", ActionKind::Minimise, {}, 0, 0},
     {"close", ActionKind::Close, {}, 0, 0},
     {"tray", ActionKind::Tray, {Slot::Tray}, 1, 1},
@@ -172,6 +174,15 @@ bool readSlot(Slot slot, const std::string& word, Target& target, std::string& e
       case Slot::Key:
         if (auto code = keyCodeNamed(word)) return target.text = word, target.keyCode = *code, true;
         return error = "unknown key " + word + " (a character, Enter, Tab, Escape, Space or Backspace)", false;
+      case Slot::From:
+      case Slot::To: {
+        auto n = number(word);
+        if (!n || *n < 0 || *n > INT32_MAX) return error = "page-select takes character positions 0 and up", false;
+        (slot == Slot::From ? target.selectFrom : target.selectTo) = static_cast<std::int32_t>(*n);
+        if (slot == Slot::To && target.selectTo < target.selectFrom)
+          return error = "page-select ends its characters at or after their start", false;
+        return true;
+      }
       default: break;
     }
   }
@@ -193,6 +204,8 @@ std::string slotWord(Slot slot, const Target& target) {
       case Slot::Y: return std::to_string(target.y);
       case Slot::Button: return messageBoxResultName(target.answer);
       case Slot::Key: return target.text;
+      case Slot::From: return target.selectFrom < 0 ? "" : std::to_string(target.selectFrom);
+      case Slot::To: return target.selectTo < 0 ? "" : std::to_string(target.selectTo);
       default: break;
     }
   }
@@ -220,7 +233,10 @@ template <typename Target, typename Kind, std::size_t N>
 std::string describeForm(const Form<Kind> (&table)[N], const Target& target) {
   const Form<Kind>& form = formOf(table, target.kind);
   std::string out(form.name);
-  for (std::size_t i = 0; i < form.count; ++i) out += " " + slotWord(form.slots[i], target);
+  for (std::size_t i = 0; i < form.count; ++i) {
+    const std::string word = slotWord(form.slots[i], target);
+    if (!word.empty()) out += " " + word;  // an optional slot not given
+  }
   return out;
 }
 
@@ -231,6 +247,8 @@ std::optional<ScriptedUser::Action> action(const std::vector<std::string>& w, st
   const std::size_t read = readForm(kVerbs, w, from, available, a, "action", error);
   if (read == 0) return std::nullopt;
   if (from + read != w.size()) return error = "too many words after '" + w[from] + "'", std::nullopt;
+  if (a.kind == ActionKind::PageSelect && (a.selectFrom < 0) != (a.selectTo < 0))
+    return error = "page-select takes both ends of its characters, or neither", std::nullopt;
   return a;
 }
 
@@ -450,6 +468,7 @@ void ScriptedUser::perform(const Action& a) {
     case Kind::PageType: done = toolkit.typeIntoPage(a.control, a.element, a.text); break;
     case Kind::PageClick: done = toolkit.clickInPage(a.control, a.element); break;
     case Kind::PageKey: done = toolkit.pressKeyInPage(a.control, a.element, a.keyCode); break;
+    case Kind::PageSelect: done = toolkit.selectInPage(a.control, a.element, a.selectFrom, a.selectTo); break;
   }
   if (!done) note("user", "(no effect)");
 }

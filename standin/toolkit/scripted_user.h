@@ -16,13 +16,16 @@ namespace trenmoor::toolkit {
 class ScriptedUser final : public FrontEnd {
  public:
   struct Action {
-    enum class Kind { Click, Type, Minimise, Tray, Mouse, Close, Answer, PageType, PageClick, PageKey };
+    enum class Kind { Click, Type, Minimise, Tray, Mouse, Close, Answer, PageType, PageClick, PageKey, PageSelect };
     Kind kind = Kind::Click;
-    std::string control;  // Click, Type; the browser box of PageType, PageClick, PageKey
-    std::string element;  // PageType, PageClick, PageKey: the page element's id
+    std::string control;  // Click, Type; the browser box of the Page actions
+    std::string element;  // the Page actions: the page element's id
     std::string text;     // Type, PageType (UTF-8); the key's name for PageKey
     std::int32_t x = 0, y = 0;  // Mouse
     std::int32_t keyCode = 0;   // PageKey
+    // PageSelect: the characters from..to (0-based, end excluded) of the element's text; -1:
+    // all of it.
+    std::int32_t selectFrom = -1, selectTo = -1;
     ui::TrayAction tray = ui::TrayAction::LeftButtonUp;
     ui::MessageBoxResult answer = ui::MessageBoxResult::Ok;
   };

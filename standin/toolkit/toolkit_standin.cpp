@@ -124,6 +124,25 @@ bool Toolkit::pressKeyInPage(const std::string& browserBox, const std::string& e
   return true;
 }
 
+bool Toolkit::selectInPage(const std::string& browserBox, const std::string& elementId, std::int32_t from,
+                           std::int32_t to) {
+  ComObject element = pageElement(mainWindow_, browserBox, elementId);
+  if (element.empty()) return false;
+  // 1. The page is asked first; a cancelled selectstart selects nothing.
+  if (!element.callLogical("fireEvent", {ComObject::textArgument("onselectstart")})) return false;
+  // 2. A range over the element's text, narrowed to the characters asked for.
+  ComObject range = element.getObject("document").getObject("body").callObject("createTextRange");
+  if (!range.callLogical("moveToElementText", {Variant(element.ref())})) return false;
+  if (from >= 0) {
+    range.call("collapse");
+    range.call("moveEnd", {Variant(u"character"), Variant(to)});
+    range.call("moveStart", {Variant(u"character"), Variant(from)});
+  }
+  // 3. It becomes the document's selection.
+  range.call("select");
+  return true;
+}
+
 bool Toolkit::pageHasElement(const std::string& browserBox, const std::string& elementId) const {
   return !pageElement(mainWindow_, browserBox, elementId).empty();
 }

@@ -104,6 +104,10 @@ class Toolkit {
   bool clickInPage(const std::string& browserBox, const std::string& elementId);
   // A key pressed in that element: keydown, keypress and keyup with the key's code.
   bool pressKeyInPage(const std::string& browserBox, const std::string& elementId, std::int32_t keyCode);
+  // Selects the characters from..to (0-based, end excluded) of the element's text, or all of
+  // it when `from` is -1. The page may refuse: selecting starts with onselectstart, which a
+  // handler cancels by returning false. False when refused or there is no such element.
+  bool selectInPage(const std::string& browserBox, const std::string& elementId, std::int32_t from, std::int32_t to);
   bool pageHasElement(const std::string& browserBox, const std::string& elementId) const;
   // Answers the message box with this id (0: the newest open one). False when there is none
   // or the box has no such button.

@@ -103,6 +103,9 @@ TEST(ScenarioFormat, MalformedLinesNameTheirLine) {
       {"answer Maybe", "line 1: unknown button Maybe"},
       {"type \"open", "line 1: a quote is not closed"},
       {"at 5 tray sideways", "line 1: tray takes left-up, double-click or right-up"},
+      {"at 1 page-select browser p 3", "line 1: page-select takes both ends of its characters, or neither"},
+      {"at 1 page-select browser p 4 2", "line 1: page-select ends its characters at or after their start"},
+      {"at 1 page-select browser p -1 2", "line 1: page-select takes character positions 0 and up"},
       {"wander", "line 1: unknown command 'wander'"},
   };
   for (const auto& [text, expected] : cases) {
@@ -116,6 +119,7 @@ TEST(ScenarioFormat, MalformedLinesNameTheirLine) {
 TEST(ScenarioFormat, ActionsAndConditionsReadBackAsDescribed) {
   const char* actions[] = {"click login", "type delay \"1\"", "page-type browser account \"d e\"",
                            "page-click browser x", "page-key browser x Enter", "page-key browser x q",
+                           "page-select browser p", "page-select browser p 2 5",
                            "minimise", "close", "tray double-click", "mouse 3 -4", "answer Cancel"};
   for (const char* line : actions) {
     std::string error;
@@ -202,6 +206,30 @@ TEST_F(ToolkitTest, TypingAndKeysOnAPageFireTheirEvents) {
   EXPECT_FALSE(toolkit.typeIntoPage("browser", "missing", "x"));
   auto document = window ? dynamic_cast<MainWindowControls&>(*window).browserDocument("browser") : ComObject();
   EXPECT_EQ(document.getText("title"), "focus,propertychange:ab,input,change,down13,press13,up13,");
+}
+
+// A person's selection on a page: the page may refuse it, and what is selected is the page's
+// selection.
+TEST_F(ToolkitTest, SelectingOnAPageMakesTheDocumentsSelection) {
+  browser::BrowserStandIn browsers;
+  browsers.network().addSite("site.test", [](const browser::SiteRequest&) {
+    return browser::SiteResponse::page("<p id=p>one <b>two</b> three</p><p id=locked onselectstart='return false'>no</p>");
+  });
+  auto window = ui::createMainWindow("w", 0, 0, 100, 100);
+  auto& box = window->addBrowserBox("browser", {0, 0, 50, 50}, "http://site.test/");
+  window->show();
+  desktop_.runUntil([&] { return box.readyState() == ui::kReadyStateComplete; });
+  auto& toolkit = Toolkit::current();
+  auto document = dynamic_cast<MainWindowControls&>(*window).browserDocument("browser");
+  auto selected = [&] { return document.getObject("selection").callObject("createRange").getText("htmlText"); };
+
+  EXPECT_TRUE(toolkit.selectInPage("browser", "p", -1, -1));
+  EXPECT_EQ(selected(), "<P id=\"p\">one <B>two</B> three</P>");
+  EXPECT_TRUE(toolkit.selectInPage("browser", "p", 2, 6));
+  EXPECT_EQ(selected(), "e <B>tw</B>");
+  EXPECT_FALSE(toolkit.selectInPage("browser", "locked", -1, -1));
+  EXPECT_EQ(selected(), "e <B>tw</B>");
+  EXPECT_FALSE(toolkit.selectInPage("browser", "missing", -1, -1));
 }
 
 }  // namespace
