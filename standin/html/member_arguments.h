@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text.h"
 #include "standin/html/dom.h"
 
 namespace trenmoor::html {
@@ -81,7 +82,7 @@ bool readNumber(Element& e, Variant& result) {
 }
 template <AttributeName Name>
 bool writeNumber(Element& e, const Variant& value) {
-  e.setAttribute(Name.view(), Variant(static_cast<std::int32_t>(value.toNumber())).toString());
+  e.setAttribute(Name.view(), Variant(truncatedInteger(value.toNumber())).toString());
   return true;
 }
 
