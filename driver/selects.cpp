@@ -1,4 +1,5 @@
 // Drop-down selects, found by their position among the document's select elements.
+#include "driver/element_lookup.h"
 #include "driver/page_driver.h"
 
 namespace trenmoor {
@@ -30,7 +31,7 @@ bool selectAndFireChange(const ComObject& select, double index) {
 // selectedIndex write succeeded; no match selects nothing.
 bool selectByText(const ComObject& select, const Text& text, std::int32_t& optionCount, bool& matched) {
   const ComObject options = select.getObject("options");
-  optionCount = select.getInteger("length");
+  optionCount = options.getInteger("length");
   for (std::int32_t i = 1; i <= optionCount; ++i) {
     if (optionAt(options, i).getText("text") != text) continue;
     matched = true;
@@ -50,12 +51,12 @@ bool PageDriver::selectCommand(std::int32_t selectPosition, std::int32_t op, std
                                std::int32_t* optionCount, Text* optionText, const Text& newText, Text* optionValue,
                                const Text& newValue, std::int32_t* selectCount, bool mark,
                                std::int32_t* selectedIndex, const Text& textToSelect, ComObject* selectElement) {
-  // 1. The document's selects.
-  const ComObject selects = selectsOf(document_);
-  const std::int32_t count = selects.getInteger("length");
+  // 1. The document's selects; labelling writes into them, so they are taken before it starts.
+  const CollectionItems selects(selectsOf(document_), op == kCountAndLabel ? Visiting::TakenFirst : Visiting::Live);
+  const std::int32_t count = selects.length();
   // 2. Walk them; the caller's element variable follows the walk.
   for (std::int32_t p = 1; p <= count; ++p) {
-    const ComObject select = selects.callObject("item", {Variant(static_cast<double>(p - 1))});
+    const ComObject select = selects.at(p - 1);
     if (selectElement) *selectElement = select;
     if (op == kCountAndLabel) {
       if (mark) labelSelect(select, p);
@@ -100,10 +101,10 @@ bool PageDriver::selectCommand(std::int32_t selectPosition, std::int32_t op, std
 std::int32_t PageDriver::listSelects(std::vector<std::int32_t>& optionCounts, std::vector<Text>& types,
                                      std::vector<Text>& names, std::vector<Text>& ids, std::vector<Text>& outerHtmls,
                                      bool mark) {
-  const ComObject selects = selectsOf(document_);
-  const std::int32_t count = selects.getInteger("length");
+  const CollectionItems selects(selectsOf(document_), mark ? Visiting::TakenFirst : Visiting::Live);
+  const std::int32_t count = selects.length();
   for (std::int32_t p = 1; p <= count; ++p) {
-    const ComObject select = selects.callObject("item", {Variant(static_cast<double>(p - 1))});
+    const ComObject select = selects.at(p - 1);
     types.push_back(select.getText("type"));
     names.push_back(select.getText("name"));
     ids.push_back(select.getText("ID"));

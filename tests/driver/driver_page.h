@@ -6,9 +6,7 @@
 #include <string_view>
 
 #include "driver/page_driver.h"
-#include "platform/object_results.h"
-#include "standin/desktop/desktop.h"
-#include "standin/html/dom.h"
+#include "tests/fixtures/document_window.h"
 
 namespace trenmoor {
 
@@ -18,13 +16,7 @@ class DriverPage : public ::testing::Test {
   void load(std::string_view markup) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(markup.data());
     page_ = html::Document::load(html::PageSource{{bytes, markup.size()}, "http://example.com/share/page.html", "utf-8"});
-    desktop::Handle window = desktop_.createWindow("Internet Explorer_Server", 0, {}, true);
-    DispatchRef document = page_.dispatch();
-    auto message = desktop_.registerWindowMessage("WM_HTML_GETOBJECT");
-    desktop_.setMessageHandler(window, [=](std::uint32_t m, std::uintptr_t, std::intptr_t) -> std::optional<std::intptr_t> {
-      return m == message ? win::LresultFromObject(win::IID_IHTMLDocument, 0, document) : 0;
-    });
-    ASSERT_TRUE(driver_.attach(window));
+    ASSERT_TRUE(driver_.attach(documentWindow(desktop_, page_)));
   }
   ComObject document() { return driver_.getDocument(); }
   ComObject byId(std::string_view id) { return document().callObject("getElementById", {ComObject::textArgument(id)}); }
