@@ -43,8 +43,25 @@ bool focusElement(PageDriver& driver, const ElementFamily& family, const Text& k
   return callOnFound(found(driver, family, key, skip), "focus");
 }
 
+bool writeDisplay(const ComObject& element, bool hide) {
+  return element.getObject("style").putText("display", hide ? "none" : "");
+}
+
 bool showHideElement(PageDriver& driver, const ElementFamily& family, const Text& key, std::int32_t skip, bool hide) {
-  return found(driver, family, key, skip).getObject("style").putText("display", hide ? "none" : "");
+  return writeDisplay(found(driver, family, key, skip), hide);
+}
+
+bool isElementChecked(PageDriver& driver, const ElementFamily& family, const Text& key, std::int32_t skip) {
+  return found(driver, family, key, skip).getText("checked") == "-1";
+}
+
+bool setElementChecked(PageDriver& driver, const ElementFamily& family, const Text& key, std::int32_t skip, bool on,
+                       bool fire) {
+  const ComObject element = found(driver, family, key, skip);
+  if (element.empty()) return false;
+  element.putText("checked", on ? "checked" : "");
+  if (fire) driver.fireElementEvent(element, "onmousedown");
+  return true;
 }
 
 Text readElementProperty(PageDriver& driver, const ElementFamily& family, const Text& key, std::int32_t skip,

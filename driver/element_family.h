@@ -56,9 +56,19 @@ bool callOnFound(const ComObject& found, std::string_view method);
 bool clickElement(PageDriver& driver, const ElementFamily& family, const Text& key, std::int32_t skip);
 bool focusElement(PageDriver& driver, const ElementFamily& family, const Text& key, std::int32_t skip);
 
-// Writes the element's style display: "none" to hide, empty to show; whether the write
-// succeeded.
+// Writes the element's style display: "none" to hide, empty to show (the page's own style then
+// applies again); whether the write succeeded.
+bool writeDisplay(const ComObject& element, bool hide);
 bool showHideElement(PageDriver& driver, const ElementFamily& family, const Text& key, std::int32_t skip, bool hide);
+
+// Whether the found element's checked state reads "-1" as text; false when none was found.
+bool isElementChecked(PageDriver& driver, const ElementFamily& family, const Text& key, std::int32_t skip);
+
+// Writes checked of the found element with "checked" (`on`) or empty text, whether or not the
+// page accepts it; then, with `fire`, runs its onmousedown handler through the driver's table.
+// Whether an element was found.
+bool setElementChecked(PageDriver& driver, const ElementFamily& family, const Text& key, std::int32_t skip, bool on,
+                       bool fire);
 
 // A property of the found element as text (empty when none was found), and its write.
 Text readElementProperty(PageDriver& driver, const ElementFamily& family, const Text& key, std::int32_t skip,
@@ -73,3 +83,31 @@ bool elementInfo(PageDriver& driver, const ElementFamily& family, std::int32_t p
                  std::initializer_list<Text*> outs, ComObject* element);
 
 }  // namespace trenmoor
+
+// Radio buttons and check boxes are the same family operation for operation; this defines the
+// nine operations of such a family of checkable inputs from its description, under the names
+// the driver's table gives them.
+#define TRENMOOR_CHECKABLE_INPUT_OPERATIONS(family, find, isChecked, count, index, info, check, uncheck, focus,     \
+                                            showHide)                                                          \
+  ComObject PageDriver::find(const Text& key, std::int32_t skip) { return findElement(*this, family, key, skip); } \
+  bool PageDriver::isChecked(const Text& key, std::int32_t skip) {                                             \
+    return isElementChecked(*this, family, key, skip);                                                          \
+  }                                                                                                             \
+  std::int32_t PageDriver::count(bool mark) { return countElements(*this, family, mark); }                      \
+  std::int32_t PageDriver::index(const Text& key, std::int32_t skip) {                                         \
+    return elementIndex(*this, family, key, skip);                                                              \
+  }                                                                                                             \
+  bool PageDriver::info(std::int32_t position, Text* title, Text* name, Text* id, Text* type, ComObject* element) { \
+    return elementInfo(*this, family, position, {title, name, id, type}, element);                              \
+  }                                                                                                             \
+  bool PageDriver::check(const Text& key, std::int32_t skip, bool fire) {                                      \
+    return setElementChecked(*this, family, key, skip, true, fire);                                             \
+  }                                                                                                             \
+  bool PageDriver::uncheck(const Text& key, std::int32_t skip, bool fire) {                                    \
+    return setElementChecked(*this, family, key, skip, false, fire);                                            \
+  }                                                                                                             \
+  bool PageDriver::focus(const Text& key, std::int32_t skip) { return focusElement(*this, family, key, skip); } \
+  bool PageDriver::showHide(const Text& key, std::int32_t skip, bool hide) {                                   \
+    return showHideElement(*this, family, key, skip, hide);                                                     \
+  }
+

@@ -6,12 +6,24 @@ bool typePasses(const ComObject& element, std::string_view filter) {
   return containsText(filter, element.getText("type"));
 }
 
+CollectionItems::CollectionItems(ComObject collection, Visiting visiting)
+    : collection_(std::move(collection)), length_(collection_.getInteger("length")) {
+  if (visiting == Visiting::Live) return;
+  for (std::int32_t i = 0; i < length_; ++i) taken_.push_back(collection_.callObject("item", {Variant(static_cast<double>(i))}));
+  collection_.clear();
+}
+
+ComObject CollectionItems::at(std::int32_t index) const {
+  if (collection_.empty()) return index >= 0 && index < length_ ? taken_[static_cast<std::size_t>(index)] : ComObject();
+  return collection_.callObject("item", {Variant(static_cast<double>(index))});
+}
+
 bool walkCounted(const ComObject& document, const TagWalk& walk, std::string_view filter,
-                 const std::function<bool(const ComObject&)>& visit) {
-  ComObject collection = document.getObject("body").getObject("all").callObject("tags", {ComObject::textArgument(walk.tag)});
-  const std::int32_t length = collection.getInteger("length");
-  for (std::int32_t i = 1; i <= length; ++i) {
-    ComObject element = collection.callObject("item", {Variant(static_cast<double>(i - 1))});
+                 const std::function<bool(const ComObject&)>& visit, Visiting visiting) {
+  const CollectionItems items(
+      document.getObject("body").getObject("all").callObject("tags", {ComObject::textArgument(walk.tag)}), visiting);
+  for (std::int32_t i = 1; i <= items.length(); ++i) {
+    const ComObject element = items.at(i - 1);
     if (walk.counting == Counting::TypeFiltered && !typePasses(element, filter)) continue;
     if (!visit(element)) return false;
   }
@@ -19,10 +31,11 @@ bool walkCounted(const ComObject& document, const TagWalk& walk, std::string_vie
 }
 
 bool walkCountedWithSecond(const ComObject& document, const TagWalk& walk, const TagWalk& second,
-                           std::string_view filter, const std::function<bool(const ComObject&)>& visit) {
-  if (!walkCounted(document, walk, filter, visit)) return false;
+                           std::string_view filter, const std::function<bool(const ComObject&)>& visit,
+                           Visiting visiting) {
+  if (!walkCounted(document, walk, filter, visit, visiting)) return false;
   if (second.tag.empty() || !containsText(filter, second.whenFilterNames)) return true;
-  return walkCounted(document, second, filter, visit);
+  return walkCounted(document, second, filter, visit, visiting);
 }
 
 ComObject lookupElement(const ComObject& document, const Finder& finder, std::string_view filter,

@@ -6,6 +6,7 @@
 #include <functional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "platform/com_object.h"
 
@@ -35,15 +36,36 @@ struct Finder {
 // type occurs in any non-empty filter).
 bool typePasses(const ComObject& element, std::string_view filter);
 
+// How a walk meets the collection's items: fetched one by one as the walk reaches them (a
+// lookup that stops early fetches no more), or all fetched before the first is visited. The
+// markers take them first: a label written into one element leaves the others where they
+// stand, so they meet the same elements, and the page's live collection is not gathered again
+// after every write.
+enum class Visiting { Live, TakenFirst };
+
+// The items of a collection as a walk meets them: length read once, item(index) 0-based.
+class CollectionItems {
+ public:
+  CollectionItems(ComObject collection, Visiting visiting);
+  std::int32_t length() const { return length_; }
+  ComObject at(std::int32_t index) const;  // empty outside 0 .. length - 1
+
+ private:
+  ComObject collection_;
+  std::vector<ComObject> taken_;
+  std::int32_t length_ = 0;
+};
+
 // Calls `visit(element)` for each counted element of `walk` in document order, through the
 // document's body.all.tags(tag) collection; stops early when `visit` returns false. Returns
 // false when the walk was stopped.
 bool walkCounted(const ComObject& document, const TagWalk& walk, std::string_view filter,
-                 const std::function<bool(const ComObject&)>& visit);
+                 const std::function<bool(const ComObject&)>& visit, Visiting visiting = Visiting::Live);
 
 // Walks `walk`, then `second` when the filter contains the word `second` asks for.
 bool walkCountedWithSecond(const ComObject& document, const TagWalk& walk, const TagWalk& second,
-                           std::string_view filter, const std::function<bool(const ComObject&)>& visit);
+                           std::string_view filter, const std::function<bool(const ComObject&)>& visit,
+                           Visiting visiting = Visiting::Live);
 
 // The element lookup rule: attribute matches (passing over `skip` of them) and the positional
 // match on the key's number, element by element over the counted elements. `counter` advances

@@ -39,7 +39,7 @@ std::int32_t markTagStarts(const ComObject& document, const TagWalk& walk, std::
     ++count;
     if (mark) element.call("insertAdjacentHTML", {ComObject::textArgument("afterBegin"), ComObject::textArgument(redLabel(words, count))});
     return true;
-  });
+  }, Visiting::TakenFirst);
   return count;
 }
 
@@ -55,7 +55,7 @@ std::int32_t PageDriver::markInputsAfter(const Text& filter, const Text&, bool m
       element.putText("outerHTML", element.getText("outerHTML") + "<font color=red>[" + kind + integerToText(count) + "]</font>");
     }
     return true;
-  });
+  }, Visiting::TakenFirst);
   return count;
 }
 
@@ -65,14 +65,14 @@ std::int32_t PageDriver::markInputValues(const Text& filter, const Text& label, 
     ++count;
     if (mark) element.putText("value", label + integerToText(count));
     return true;
-  });
+  }, Visiting::TakenFirst);
   // Buttons follow when the filter names them; their label is their text.
   if (containsText(filter, kFilteredButtons.whenFilterNames)) {
     walkCounted(document_, kFilteredButtons, filter, [&](const ComObject& element) {
       ++count;
       if (mark) element.putText("innerText", label + integerToText(count));
       return true;
-    });
+    }, Visiting::TakenFirst);
   }
   return count;
 }
@@ -97,7 +97,7 @@ std::int32_t PageDriver::markImages(const Text& filter, const Text& label, bool 
       titles.push_back(element.getText("title"));
     }
     return true;
-  });
+  }, Visiting::TakenFirst);
   return count;
 }
 
@@ -151,7 +151,7 @@ std::int32_t PageDriver::markLinks(const Text&, const Text& label, bool mark, bo
       element.putText("innerHTML", element.getText("innerHTML") + redLabel(label, ordinal));
     }
     return true;
-  });
+  }, Visiting::TakenFirst);
   // The count is the collection's length read again at the end.
   return document_.getObject("body")
       .getObject("all")

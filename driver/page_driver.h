@@ -91,6 +91,11 @@ class PageDriver {
   virtual std::int32_t markCites(const Text& tag, const Text& label, bool mark);
   virtual ComObject lookupCite(const Text& tag, const Text& key, std::int32_t skip, std::int32_t& counter);
 
+  // --- labelling all form controls -----------------------------------------------------------
+  // Slot 26: labels every text input, text area, radio button, check box, button, select,
+  // advanced button and image button with its ordinal, kind by kind.
+  virtual void markAllFormControls();
+
   // --- page-level operations ---------------------------------------------------------------
   // Script languages of runScript.
   static constexpr std::int32_t kJavaScript = 0;
@@ -174,6 +179,112 @@ class PageDriver {
   // answer with `path` (code page 936), so a file input takes the path as its value.
   virtual void fillFileInput(const Text& key, const Text& path, std::int32_t skip = 0);
 
+  // --- text areas ----------------------------------------------------------------------
+  // Slot 67: the text area the lookup rule finds (innerText, className, id, title, name).
+  virtual ComObject findTextArea(const Text& key, std::int32_t skip = 0);
+  // Slot 68: focuses it; whether it was found.
+  virtual bool focusTextArea(const Text& key, std::int32_t skip = 0);
+  // Slot 69: hides (display none) or shows (display empty) it; whether the write succeeded.
+  virtual bool showHideTextArea(const Text& key, std::int32_t skip = 0, bool hide = false);
+  // Slot 70: the number of text areas; with `mark`, each begins with a red label 多行文本框N.
+  virtual std::int32_t countTextAreas(bool mark = false);
+  // Slot 71: its value.
+  virtual Text getTextAreaValue(const Text& key, std::int32_t skip = 0);
+  // Slot 72: the position among text areas, or -1.
+  virtual std::int32_t textAreaIndex(const Text& key, std::int32_t skip = 0);
+  // Slot 73: the text area at a position (looked up as a key); fills the given outs.
+  virtual bool textAreaInfo(std::int32_t position, Text* value = nullptr, Text* name = nullptr, Text* id = nullptr,
+                            ComObject* element = nullptr);
+  // Slot 74: writes the value; whether the write succeeded.
+  virtual bool setTextAreaValue(const Text& key, const Text& value, std::int32_t skip = 0);
+
+  // --- radio buttons -----------------------------------------------------------------------
+  // Slot 75: the radio button the lookup rule finds (name, id, title).
+  virtual ComObject findRadio(const Text& key, std::int32_t skip = 0);
+  // Slot 76: whether its checked state reads "-1"; false when it is missing.
+  virtual bool isRadioChecked(const Text& key, std::int32_t skip = 0);
+  // Slot 77: the number of radio buttons; with `mark`, a red [单N] follows each.
+  virtual std::int32_t countRadios(bool mark = false);
+  // Slot 78: the position among radio buttons, or -1.
+  virtual std::int32_t radioIndex(const Text& key, std::int32_t skip = 0);
+  // Slot 79: the radio button at a position (looked up as a key); fills the given outs.
+  virtual bool radioInfo(std::int32_t position, Text* title = nullptr, Text* name = nullptr, Text* id = nullptr,
+                         Text* type = nullptr, ComObject* element = nullptr);
+  // Slots 80-81: checks or clears it, then with `fire` runs its onmousedown handler; whether it
+  // was found.
+  virtual bool checkRadio(const Text& key, std::int32_t skip = 0, bool fire = false);
+  virtual bool uncheckRadio(const Text& key, std::int32_t skip = 0, bool fire = false);
+  // Slot 82: focuses it; whether it was found.
+  virtual bool focusRadio(const Text& key, std::int32_t skip = 0);
+  // Slot 83: hides or shows it; whether the write succeeded.
+  virtual bool showHideRadio(const Text& key, std::int32_t skip = 0, bool hide = false);
+
+  // --- check boxes -----------------------------------------------------------------------
+  // Slots 84-92: as the radio buttons, for inputs of type checkbox (labels [复N]).
+  virtual ComObject findCheckBox(const Text& key, std::int32_t skip = 0);
+  virtual bool isCheckBoxChecked(const Text& key, std::int32_t skip = 0);
+  virtual std::int32_t countCheckBoxes(bool mark = false);
+  virtual std::int32_t checkBoxIndex(const Text& key, std::int32_t skip = 0);
+  virtual bool checkBoxInfo(std::int32_t position, Text* title = nullptr, Text* name = nullptr, Text* id = nullptr,
+                            Text* type = nullptr, ComObject* element = nullptr);
+  virtual bool checkCheckBox(const Text& key, std::int32_t skip = 0, bool fire = false);
+  virtual bool uncheckCheckBox(const Text& key, std::int32_t skip = 0, bool fire = false);
+  virtual bool focusCheckBox(const Text& key, std::int32_t skip = 0);
+  virtual bool showHideCheckBox(const Text& key, std::int32_t skip = 0, bool hide = false);
+
+  // --- buttons (inputs of type button, submit, reset; then button elements) ------------------
+  // Slot 93: the button the lookup rule finds (name, id, title).
+  virtual ComObject findButton(const Text& key, std::int32_t skip = 0);
+  // Slot 94: the button at a position; its caption is a button element's text or an input's
+  // title.
+  virtual bool buttonInfo(std::int32_t position, Text* caption = nullptr, Text* name = nullptr, Text* id = nullptr,
+                          Text* type = nullptr, ComObject* element = nullptr);
+  // Slot 95: the number of buttons; with `mark`, each value (a button element's text) becomes
+  // 按钮N.
+  virtual std::int32_t countButtons(bool mark = false);
+  // Slot 96: the position of the first button the key matches, or -1.
+  virtual std::int32_t buttonIndex(const Text& key);
+  // Slots 97-99: focus, hide or show, click; whether it was found (hiding: whether the write
+  // succeeded).
+  virtual bool focusButton(const Text& key, std::int32_t skip = 0);
+  virtual bool showHideButton(const Text& key, std::int32_t skip = 0, bool hide = false);
+  virtual bool clickButton(const Text& key, std::int32_t skip = 0);
+
+  // --- advanced buttons (cite elements) -------------------------------------------------
+  // Slot 100: the cite element the lookup rule finds (innerText, className, id, title).
+  virtual ComObject findAdvancedButton(const Text& key, std::int32_t skip = 0);
+  // Slot 101: the advanced button at a position; fills the given outs.
+  virtual bool advancedButtonInfo(std::int32_t position, Text* innerText = nullptr, Text* name = nullptr,
+                                  Text* id = nullptr, ComObject* element = nullptr);
+  // Slot 102: the number of cite elements; with `mark`, each begins with a red 高级按钮N.
+  virtual std::int32_t countAdvancedButtons(bool mark = false);
+  // Slot 103: the position among cite elements, or -1.
+  virtual std::int32_t advancedButtonIndex(const Text& key, std::int32_t skip = 0);
+  // Slot 104: clicks it; whether it was found.
+  virtual bool clickAdvancedButton(const Text& key, std::int32_t skip = 0);
+  // Slot 105: its outerHTML.
+  virtual Text getAdvancedButtonHtml(const Text& key, std::int32_t skip = 0);
+  // Slots 106-107: focus; hide or show.
+  virtual bool focusAdvancedButton(const Text& key, std::int32_t skip = 0);
+  virtual bool showHideAdvancedButton(const Text& key, std::int32_t skip = 0, bool hide = false);
+
+  // --- image buttons (inputs of type image) -----------------------------------------------
+  // Slot 108: the image input the lookup rule finds (name, id, title).
+  virtual ComObject findImageButton(const Text& key, std::int32_t skip = 0);
+  // Slot 109: the image button at a position; fills the given outs.
+  virtual bool imageButtonInfo(std::int32_t position, Text* title = nullptr, Text* name = nullptr, Text* id = nullptr,
+                               Text* type = nullptr, ComObject* element = nullptr);
+  // Slot 110: the number of image buttons; with `mark`, each value becomes 图形按钮N.
+  virtual std::int32_t countImageButtons(bool mark = false);
+  // Slot 111: the position among image buttons, or -1.
+  virtual std::int32_t imageButtonIndex(const Text& key, std::int32_t skip = 0);
+  // Slot 112: clicks it; whether it was found.
+  virtual bool clickImageButton(const Text& key, std::int32_t skip = 0);
+  // Slot 113: its outerHTML.
+  virtual Text getImageButtonHtml(const Text& key, std::int32_t skip = 0);
+  // Slot 114: focuses it; whether it was found.
+  virtual bool focusImageButton(const Text& key, std::int32_t skip = 0);
+
   // --- links ---------------------------------------------------------------------------
   // Slot 115: the link the lookup rule finds; empty when none.
   virtual ComObject findLink(const Text& key, std::int32_t skip = 0);
@@ -200,6 +311,49 @@ class PageDriver {
   virtual std::int32_t listLinks(std::vector<Text>& innerTexts, std::vector<Text>& hrefs, std::vector<Text>& names,
                                  std::vector<Text>& ids);
 
+  // --- drop-down selects (by 1-based position; option positions 1-based too) ----------------
+  // Codes of selectCommand.
+  enum SelectOp : std::int32_t {
+    kOptionCount = 0,      // optionCount := length
+    kOptionText = 1,       // optionText := text of the option
+    kSetOptionText = 2,    // text of the option := newText
+    kOptionValue = 3,      // optionValue := value of the option
+    kSetOptionValue = 4,   // value of the option := newValue
+    kSelectedIndex = 5,    // selectedIndex := the page's 0-based selectedIndex
+    kSelectByPosition = 6, // selects the option, then fires onchange
+    kSelectByText = 7,     // selects the first option whose text equals, then fires onchange
+    kCountAndLabel = 10,   // selectCount; with `mark`, labels every select
+  };
+  // Slot 134: walks the page's selects; `selectElement` takes each in turn, so it ends at the
+  // select acted on or the last one. True when the select at `selectPosition` was acted on
+  // (reads), or the write's success (writes); otherwise false with `selectCount` := the number
+  // of selects. Labelling a select sets selectedIndex 0 and its first option's text to 组合框N.
+  virtual bool selectCommand(std::int32_t selectPosition = 0, std::int32_t op = 0, std::int32_t optionPosition = 0,
+                             std::int32_t* optionCount = nullptr, Text* optionText = nullptr, const Text& newText = {},
+                             Text* optionValue = nullptr, const Text& newValue = {},
+                             std::int32_t* selectCount = nullptr, bool mark = false,
+                             std::int32_t* selectedIndex = nullptr, const Text& textToSelect = {},
+                             ComObject* selectElement = nullptr);
+  // Slot 135: appends type, name, id, option count and outerHTML of every select (labelling each
+  // with `mark`); the number of selects.
+  virtual std::int32_t listSelects(std::vector<std::int32_t>& optionCounts, std::vector<Text>& types,
+                                   std::vector<Text>& names, std::vector<Text>& ids, std::vector<Text>& outerHtmls,
+                                   bool mark = false);
+  // Slots 136-146: one selectCommand each. Values read are 0 or empty when the select or option
+  // is missing.
+  virtual std::int32_t countSelects(bool mark = false);
+  virtual std::int32_t getOptionCount(std::int32_t selectPosition);
+  virtual Text getOptionText(std::int32_t selectPosition, std::int32_t optionPosition);
+  virtual bool setOptionText(std::int32_t selectPosition, std::int32_t optionPosition, const Text& text);
+  virtual Text getOptionValue(std::int32_t selectPosition, std::int32_t optionPosition);
+  virtual bool setOptionValue(std::int32_t selectPosition, std::int32_t optionPosition, const Text& value);
+  virtual std::int32_t getSelectedIndex(std::int32_t selectPosition);
+  virtual bool selectOptionByIndex(std::int32_t selectPosition, std::int32_t optionPosition);
+  virtual bool selectOptionByText(std::int32_t selectPosition, const Text& text);
+  // Focus the select, or hide or show it; false (nothing done) when no select stands there.
+  virtual bool focusSelect(std::int32_t selectPosition);
+  virtual bool showHideSelect(std::int32_t selectPosition, bool hide = false);
+
   // --- browser windows and browser settings ----------------------------------------------
   // Slot 191: writes "WarnOnHTTPSToHTTPRedirect" under the current user's and the machine's
   // Internet Settings; a refused write is skipped.
@@ -207,6 +361,24 @@ class PageDriver {
   // Slot 192: appends every descendant browser document window, depth first; true when the array
   // is not empty afterwards.
   virtual bool collectBrowserServerWindows(win::HWND parent, std::vector<std::int32_t>& handles);
+
+  // --- element accessors (on an element the caller holds) -----------------------------------
+  // Reads give empty text and writes false for an empty element.
+  // Slot 193: its innerHTML.
+  virtual Text getInnerHtml(const ComObject& element);
+  // Slot 194: replaces the document's content: open, write the markup, close.
+  virtual void replaceDocument(const Text& markup);
+  // Slot 195: the document's elements of the tag (a live collection).
+  virtual ComObject getElementsByTag(const Text& tag);
+  // Slots 196-198: innerText; writes of innerHTML and innerText, whether they succeeded.
+  virtual Text getInnerText(const ComObject& element);
+  virtual bool setInnerHtml(const ComObject& element, const Text& markup);
+  virtual bool setInnerText(const ComObject& element, const Text& text);
+  // Slots 201-204: writes of outerHTML and outerText; reads of them.
+  virtual bool setOuterHtml(const ComObject& element, const Text& markup);
+  virtual bool setOuterText(const ComObject& element, const Text& text);
+  virtual Text getOuterHtml(const ComObject& element);
+  virtual Text getOuterText(const ComObject& element);
 
   // A window's class name as GetClassNameA reads it into a 50-byte buffer (at most 49
   // characters); empty for a bad handle.

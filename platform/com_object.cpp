@@ -49,12 +49,7 @@ Variant ComObject::textArgument(std::string_view text) { return Variant(ansiToWi
 Text ComObject::getText(std::string_view name) const { return variantText(getValue(name)); }
 double ComObject::getNumber(std::string_view name) const { return getValue(name).toNumber(); }
 
-std::int32_t ComObject::getInteger(std::string_view name) const {
-  double value = std::trunc(getNumber(name));
-  if (!(value > -2147483648.0)) return INT32_MIN;
-  if (value > 2147483647.0) return INT32_MAX;
-  return static_cast<std::int32_t>(value);
-}
+std::int32_t ComObject::getInteger(std::string_view name) const { return truncatedInteger(getNumber(name)); }
 
 bool ComObject::getLogical(std::string_view name) const { return getValue(name).toLogical(); }
 ComObject ComObject::getObject(std::string_view name) const { return ComObject(getValue(name).toObject()); }

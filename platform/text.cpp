@@ -333,12 +333,14 @@ double leadingReal(std::string_view text) {
   return value;
 }
 
-std::int32_t truncatedInteger(std::string_view text) {
-  double value = std::trunc(leadingReal(text));
+std::int32_t truncatedInteger(double value) {
+  value = std::trunc(value);
   if (!(value > std::numeric_limits<std::int32_t>::min())) return std::numeric_limits<std::int32_t>::min();
   if (value >= std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
   return static_cast<std::int32_t>(value);
 }
+
+std::int32_t truncatedInteger(std::string_view text) { return truncatedInteger(leadingReal(text)); }
 
 std::int32_t saturatingMultiply(std::int32_t a, std::int32_t b) {
   std::int64_t product = std::int64_t{a} * b;

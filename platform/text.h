@@ -70,6 +70,9 @@ std::int32_t leadingInteger(std::string_view text);
 // none gives 0.
 double leadingReal(std::string_view text);
 
+// A real truncated toward zero and saturated to 32 bits; NaN gives the lowest value.
+std::int32_t truncatedInteger(double value);
+
 // The leading real truncated toward zero, saturated to 32 bits (element key numbers).
 std::int32_t truncatedInteger(std::string_view text);
 

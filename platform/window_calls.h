@@ -81,4 +81,8 @@ BOOL GetWindowRect(HWND window, RECT* rect);
 // Milliseconds of the desktop clock, wrapping at 2^32.
 DWORD GetTickCount();
 
+// Blocks the thread for `milliseconds` without dispatching window events; under a virtual
+// clock the clock moves on by that much instead.
+void Sleep(DWORD milliseconds);
+
 }  // namespace trenmoor::win

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <thread>
 
 extern char** environ;
 
@@ -45,6 +46,16 @@ Desktop& Desktop::current() {
 std::int64_t Desktop::tickCount() const {
   if (clockKind_ == ClockKind::Virtual) return virtualNowMs_;
   return (steadyNs() - realStartNs_) / 1'000'000;
+}
+
+void Desktop::sleep(std::int64_t ms) {
+  if (ms <= 0) return;
+  if (clockKind_ == ClockKind::Virtual) {
+    virtualNowMs_ += ms;
+    tasksThisInstant_ = 0;
+    return;
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 // --- windows ------------------------------------------------------------------------------

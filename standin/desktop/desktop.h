@@ -62,6 +62,9 @@ class Desktop {
   // --- clock ----------------------------------------------------------------------------
   // Milliseconds since the desktop was made (real) or of virtual time.
   std::int64_t tickCount() const;
+  // Blocks for `ms` milliseconds without dispatching anything; under the virtual clock the
+  // clock moves on by that much at once.
+  void sleep(std::int64_t ms);
   ClockKind clockKind() const { return clockKind_; }
 
   // --- windows ---------------------------------------------------------------------------

@@ -79,4 +79,6 @@ BOOL GetWindowRect(HWND window, RECT* rect) {
 
 DWORD GetTickCount() { return static_cast<DWORD>(Desktop::current().tickCount()); }
 
+void Sleep(DWORD milliseconds) { Desktop::current().sleep(milliseconds); }
+
 }  // namespace trenmoor::win

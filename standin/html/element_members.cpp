@@ -255,7 +255,7 @@ constexpr M kSelectMembers[] = {
      [](E& e, const Variant& v) { return setControlValue(e, v.toString()); }},
     {"selectedIndex", [](E& e, Variant& r) { r = selectedIndex(e); return true; },
      [](E& e, const Variant& v) {
-       setSelectedIndex(e, static_cast<std::int32_t>(v.toNumber()));
+       setSelectedIndex(e, truncatedInteger(v.toNumber()));
        return true;
      }},
     {"options",

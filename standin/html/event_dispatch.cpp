@@ -1,5 +1,6 @@
 #include "standin/html/event_dispatch.h"
 
+#include "platform/text.h"
 #include "standin/html/script_engine.h"
 #include "standin/html/tag_table.h"
 #include "standin/html/window_object.h"
@@ -157,7 +158,7 @@ using V = EventObject;
 template <std::int32_t EventObject::*Field>
 constexpr Member<V> numberMember(std::string_view name) {
   return {name, [](V& e, Variant& r) { r = e.*Field; return true; },
-          [](V& e, const Variant& v) { e.*Field = static_cast<std::int32_t>(v.toNumber()); return true; }};
+          [](V& e, const Variant& v) { e.*Field = truncatedInteger(v.toNumber()); return true; }};
 }
 template <bool EventObject::*Field>
 constexpr Member<V> flagMember(std::string_view name) {

@@ -38,7 +38,8 @@ std::int32_t optionIndex(const Element& option);
 // The first selected option's index; a single-choice select with options and no choice made
 // reads its last option marked selected, else 0. -1 when none.
 std::int32_t selectedIndex(const Element& select);
-// An index out of range leaves no option selected.
+// -1, or any index outside the options, leaves no option selected; the write is still
+// accepted (a page reading selectedIndex back then sees -1), as the classic engine does.
 void setSelectedIndex(Element& select, std::int32_t index);
 
 // The form's method in lower case ("get" unless "post").

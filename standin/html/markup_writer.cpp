@@ -262,6 +262,7 @@ std::u16string textContent(const Node& scope) {
 
 std::u16string collapsedText(std::u16string_view text) {
   std::u16string out;
+  out.reserve(text.size());
   bool space = false;
   for (char16_t c : text) {
     if (isSpace(c)) {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/fixed_string.h"
+#include "platform/text.h"
 #include "standin/html/dom.h"
 
 namespace trenmoor::html {
@@ -72,7 +73,7 @@ bool readNumber(Element& e, Variant& result) {
 }
 template <FixedString Name>
 bool writeNumber(Element& e, const Variant& value) {
-  e.setAttribute(Name.view(), Variant(static_cast<std::int32_t>(value.toNumber())).toString());
+  e.setAttribute(Name.view(), Variant(truncatedInteger(value.toNumber())).toString());
   return true;
 }
 

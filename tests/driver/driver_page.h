@@ -9,10 +9,8 @@
 #include <vector>
 
 #include "driver/page_driver.h"
-#include "platform/object_results.h"
-#include "standin/desktop/desktop.h"
 #include "standin/html/document_host.h"
-#include "standin/html/dom.h"
+#include "tests/fixtures/document_window.h"
 
 namespace trenmoor {
 
@@ -51,14 +49,7 @@ class DriverPage : public ::testing::Test {
     attachTo(page_.dispatch());
   }
   // Attaches the driver to a document window that answers with this object.
-  void attachTo(DispatchRef document) {
-    desktop::Handle window = desktop_.createWindow("Internet Explorer_Server", 0, {}, true);
-    auto message = desktop_.registerWindowMessage("WM_HTML_GETOBJECT");
-    desktop_.setMessageHandler(window, [=](std::uint32_t m, std::uintptr_t, std::intptr_t) -> std::optional<std::intptr_t> {
-      return m == message ? win::LresultFromObject(win::IID_IHTMLDocument, 0, document) : 0;
-    });
-    ASSERT_TRUE(driver_.attach(window));
-  }
+  void attachTo(DispatchRef document) { ASSERT_TRUE(driver_.attach(documentWindow(desktop_, std::move(document)))); }
   ComObject document() { return driver_.getDocument(); }
   ComObject byId(std::string_view id) { return document().callObject("getElementById", {ComObject::textArgument(id)}); }
   Text idOf(const ComObject& element) { return element.getText("id"); }

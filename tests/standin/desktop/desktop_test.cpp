@@ -25,6 +25,18 @@ TEST(VirtualClock, WaitsJumpTimeAndRunTimersInOrder) {
   EXPECT_EQ(d.tickCount(), 5001);
 }
 
+TEST(VirtualClock, SleepMovesTimeAndRunsNothing) {
+  Desktop d(ClockKind::Virtual);
+  bool ran = false;
+  d.setTimer(5, [&] { ran = true; });
+  d.post([&] { ran = true; });
+  win::Sleep(10);
+  EXPECT_EQ(d.tickCount(), 10);
+  EXPECT_FALSE(ran);
+  d.processPendingEvents();
+  EXPECT_TRUE(ran);
+}
+
 TEST(EventLoop, HandlerWaitingInsideAHandlerRunsLaterEvents) {
   Desktop d(ClockKind::Virtual);
   std::vector<std::string> seen;

@@ -1,6 +1,8 @@
 // Member reads and writes of elements and the document, with the failure cases.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "page_fixture.h"
 
 namespace trenmoor::html {
@@ -76,6 +78,13 @@ TEST(Members, InputTypeValueCheckedAndTheirFailures) {
   EXPECT_TRUE(r2.putText("checked", "checked"));
   EXPECT_FALSE(r1.getLogical("checked"));
   EXPECT_TRUE(r2.getLogical("checked"));
+  // Outside a form the group is the document's; a form's radio buttons are a group apart.
+  ComObject loose = pageObject(
+      "<input id=a type=radio name=g checked><form><input id=f type=radio name=g checked></form>"
+      "<input id=b type=radio name=g>");
+  EXPECT_TRUE(byId(loose, "b").put("checked", true));
+  EXPECT_FALSE(byId(loose, "a").getLogical("checked"));
+  EXPECT_TRUE(byId(loose, "f").getLogical("checked"));
 
   EXPECT_TRUE(input.put("disabled", true));
   EXPECT_EQ(input.getText("disabled"), "-1");
@@ -111,6 +120,12 @@ TEST(Members, TextAreaAndSelect) {
   EXPECT_TRUE(select.put("selectedIndex", Variant(std::int32_t{7})));
   EXPECT_EQ(select.getInteger("selectedIndex"), -1);
   EXPECT_EQ(select.getText("value"), "");
+  // Any index outside the options, however far, leaves none selected.
+  for (double index : {1e300, -1e300, std::nan(""), -2.0}) {
+    EXPECT_TRUE(select.put("selectedIndex", Variant(1.0)));
+    EXPECT_TRUE(select.put("selectedIndex", Variant(index)));
+    EXPECT_EQ(select.getInteger("selectedIndex"), -1);
+  }
 }
 
 TEST(Members, AddressesResolveAgainstThePage) {
