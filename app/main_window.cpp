@@ -14,7 +14,7 @@ const Text& homePageAddress() {
 
 MainWindow::MainWindow(TransferState& state)
     : state_(state), window_(ui::createMainWindow("Trenmoor", 50, 50, 640, 520)) {
-  ui::MainWindow& w = *window_;
+  ui::ApplicationWindow& w = *window_;
   header_ = &w.addPictureBox("header", {0, 0, 634, 86});
   header_->setPicture(headerPicture());
 

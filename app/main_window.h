@@ -19,7 +19,7 @@ class MainWindow {
 
   // Shows the window; its created event runs.
   void show();
-  const ui::MainWindow& window() const { return *window_; }
+  const ui::ApplicationWindow& window() const { return *window_; }
 
   // Asks for confirmation, then stops (the stop button's handler).
   void stopClicked();
@@ -56,7 +56,7 @@ class MainWindow {
   void loginClicked();
 
   TransferState& state_;
-  std::unique_ptr<ui::MainWindow> window_;
+  std::unique_ptr<ui::ApplicationWindow> window_;
   ui::PictureBox* header_ = nullptr;
   ui::PictureButton* login_ = nullptr;
   ui::PictureButton* addfile_ = nullptr;

@@ -250,6 +250,20 @@ std::string asciiLower(std::string_view text) {
   return out;
 }
 
+std::u16string asciiLower(std::u16string_view text) {
+  std::u16string out(text);
+  for (auto& c : out)
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+  return out;
+}
+
+std::u16string asciiUpper(std::u16string_view text) {
+  std::u16string out(text);
+  for (auto& c : out)
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+  return out;
+}
+
 bool asciiEqualsIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && asciiStartsWithIgnoringCase(a, b);
 }

@@ -48,6 +48,9 @@ const Text& ansiLiteral() {
 // --- ASCII letters without regard to case (names, schemes, header fields) ------------------
 // ASCII letters folded to lower case; every other byte kept.
 std::string asciiLower(std::string_view text);
+// The same for UTF-16 names (tags, attributes, members), and to upper case.
+std::u16string asciiLower(std::u16string_view text);
+std::u16string asciiUpper(std::u16string_view text);
 bool asciiEqualsIgnoringCase(std::string_view a, std::string_view b);
 bool asciiStartsWithIgnoringCase(std::string_view text, std::string_view prefix);
 

@@ -89,9 +89,9 @@ class BrowserBox : public Control {
 };
 constexpr std::int32_t kReadyStateComplete = 4;
 
-class MainWindow {
+class ApplicationWindow {
  public:
-  virtual ~MainWindow() = default;
+  virtual ~ApplicationWindow() = default;
   virtual win::HWND windowHandle() const = 0;
 
   virtual EditBox& addEditBox(const std::string& name, Place place, const Text& text) = 0;
@@ -122,11 +122,11 @@ class MainWindow {
 };
 
 // The main window, placed at (left, top) on the screen with its outer size.
-std::unique_ptr<MainWindow> createMainWindow(const Text& title, std::int32_t left, std::int32_t top,
+std::unique_ptr<ApplicationWindow> createMainWindow(const Text& title, std::int32_t left, std::int32_t top,
                                              std::int32_t width, std::int32_t height);
 
 // Runs window events until the window is gone or the program has ended.
-void runEventLoop(const MainWindow& window);
+void runEventLoop(const ApplicationWindow& window);
 
 enum class MessageBoxButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MessageBoxIcon { None, Information, Question, Warning, Error };

@@ -14,10 +14,10 @@ namespace {
 
 constexpr desktop::Rect kPopupRect{120, 80, 920, 680};
 
-html::ReadyState documentState(ReadyState state) {
-  return state == ReadyState::Complete ? html::ReadyState::Complete
-         : state == ReadyState::Interactive ? html::ReadyState::Interactive
-                                            : html::ReadyState::Loading;
+html::LoadingState documentState(ReadyState state) {
+  return state == ReadyState::Complete ? html::LoadingState::Complete
+         : state == ReadyState::Interactive ? html::LoadingState::Interactive
+                                            : html::LoadingState::Loading;
 }
 
 bool isFrame(const html::Element& e) {
@@ -136,7 +136,7 @@ void Browser::showPage(std::uint64_t navigation, const LoadedPage& page) {
   document->windowName = utf8ToWide(name_);
   if (document_) document_->shutScripts();  // the page that was shown went
   document_ = std::move(document);
-  document_->setReadyState(html::ReadyState::Interactive);
+  document_->setReadyState(html::LoadingState::Interactive);
   checkComplete();
 }
 
@@ -178,7 +178,7 @@ void Browser::frameLoaded(html::Element* key, const LoadedPage& page) {
   FrameLoad entry = std::move(it->second);
   frameLoads_.erase(it);
   html::Ref<html::Document> document = buildDocument(page, entry.counted ? navigation_ : 0, entry.depth, entry.creator);
-  document->setReadyState(html::ReadyState::Complete);
+  document->setReadyState(html::LoadingState::Complete);
   entry.frame->setContentDocument(std::move(document));
   if (entry.counted) --pendingFrames_;
   checkComplete();
@@ -286,7 +286,7 @@ std::string reasonPhrase(std::int32_t status) {
 
 }  // namespace
 
-void Browser::fetch(html::Document&, const html::HttpRequest& request, std::function<void(html::HttpResponse)> done) {
+void Browser::fetch(html::Document&, const html::FetchRequest& request, std::function<void(html::FetchResponse)> done) {
   PageRequest page;
   page.method = wideToUtf8(request.method);
   page.url = wideToUtf8(request.url);
@@ -297,7 +297,7 @@ void Browser::fetch(html::Document&, const html::HttpRequest& request, std::func
   const std::uint64_t key = nextFetch_++;
   fetches_[key] = network_->load(std::move(page), [this, key, done = std::move(done)](LoadedPage loaded) {
     fetches_.erase(key);
-    html::HttpResponse response;
+    html::FetchResponse response;
     if (loaded.failure == FetchFailure::None) {
       response.url = utf8ToWide(loaded.url);
       response.status = loaded.status;

@@ -111,8 +111,8 @@ class Browser final : private html::DocumentHost {
   void loadFrame(html::Document& parent, html::Element& frame, std::u16string_view url) override;
   std::u16string cookies(std::u16string_view url) override;
   bool setCookie(std::u16string_view url, std::u16string_view line) override;
-  void fetch(html::Document& from, const html::HttpRequest& request,
-             std::function<void(html::HttpResponse)> done) override;
+  void fetch(html::Document& from, const html::FetchRequest& request,
+             std::function<void(html::FetchResponse)> done) override;
 
   void buildWindows(win::HWND parent);
   void startNavigation(PageRequest request, std::optional<html::PageOrigin> creator);

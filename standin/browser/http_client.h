@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "standin/browser/site.h"
+#include "standin/browser/site_handler.h"
 
 namespace trenmoor::desktop {
 class Desktop;

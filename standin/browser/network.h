@@ -21,7 +21,7 @@
 
 #include "standin/browser/cookie_jar.h"
 #include "standin/browser/http_client.h"
-#include "standin/browser/site.h"
+#include "standin/browser/site_handler.h"
 
 namespace trenmoor::browser {
 

@@ -1,7 +1,7 @@
 #include "standin/browser/page_content.h"
 
 #include "platform/text.h"
-#include "standin/browser/site.h"
+#include "standin/browser/site_handler.h"
 #include "standin/browser/web_address.h"
 #include "standin/html/page_decoding.h"
 

@@ -9,7 +9,7 @@ namespace trenmoor::html {
 
 DialogAnswer DocumentHost::showDialog(Document&, const DialogRequest& request) { return showDialogBox(request); }
 
-void DocumentHost::fetch(Document&, const HttpRequest&, std::function<void(HttpResponse)> done) { fetchDefault(done); }
+void DocumentHost::fetch(Document&, const FetchRequest&, std::function<void(FetchResponse)> done) { fetchDefault(done); }
 
 DialogAnswer showDialogBox(const DialogRequest& request) {
   static const Text kTitle = "Message from webpage";

@@ -42,7 +42,7 @@ struct DialogAnswer {
 
 // An HTTP request of a page script (XMLHttpRequest). The headers hold those the script set and
 // a Cookie header with the page's cookies for the address (the host adds no cookies of its own).
-struct HttpRequest {
+struct FetchRequest {
   std::u16string method = u"GET";  // upper case
   std::u16string url;
   // False for a request to another origin: no cookies go with it and none are stored from it.
@@ -50,7 +50,7 @@ struct HttpRequest {
   std::vector<std::pair<std::string, std::string>> headers;
   std::string body;  // UTF-8, as the script's text was
 };
-struct HttpResponse {
+struct FetchResponse {
   std::int32_t status = 0;  // 0: the request failed (network error)
   std::string statusText;
   std::vector<std::pair<std::string, std::string>> headers;
@@ -85,9 +85,9 @@ class DocumentHost {
   // user-interface thread (post it; never call it from another thread). The default answers a
   // network error (status 0) at once; the request object copes with an answer given inside
   // fetch by running its handlers after the current event.
-  virtual void fetch(Document& from, const HttpRequest& request, std::function<void(HttpResponse)> done);
+  virtual void fetch(Document& from, const FetchRequest& request, std::function<void(FetchResponse)> done);
   // What the default fetch does (also used for a page without a host).
-  static void fetchDefault(const std::function<void(HttpResponse)>& done) { done(HttpResponse{}); }
+  static void fetchDefault(const std::function<void(FetchResponse)>& done) { done(FetchResponse{}); }
 };
 
 // The default dialog: a toolkit message box.

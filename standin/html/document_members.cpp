@@ -46,11 +46,11 @@ std::u16string joinedArguments(std::span<const Variant> a) {
   return text;
 }
 
-std::u16string readyStateName(ReadyState state) {
+std::u16string readyStateName(LoadingState state) {
   switch (state) {
-    case ReadyState::Loading: return u"loading";
-    case ReadyState::Interactive: return u"interactive";
-    case ReadyState::Complete: break;
+    case LoadingState::Loading: return u"loading";
+    case LoadingState::Interactive: return u"interactive";
+    case LoadingState::Complete: break;
   }
   return u"complete";
 }

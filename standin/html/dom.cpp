@@ -229,9 +229,9 @@ void Document::recordScriptError(ScriptError error) {
   scriptErrors_.push_back(std::move(error));
 }
 
-void Document::setReadyState(ReadyState state) {
+void Document::setReadyState(LoadingState state) {
   readyState_ = state;
-  if (state == ReadyState::Complete && !loadFired_) {
+  if (state == LoadingState::Complete && !loadFired_) {
     loadFired_ = true;
     fireLoad();
   }
@@ -317,9 +317,9 @@ Ref<Document> Document::load(const PageSource& source, DocumentHost* host, std::
       document->base_ = resolveAddress(document->address_, e.attributeOr(u"href"));
   });
   document->announceFrames(document.get());
-  document->readyState_ = ReadyState::Loading;
+  document->readyState_ = LoadingState::Loading;
   document->runInlineScripts(document.get());
-  document->readyState_ = ReadyState::Complete;
+  document->readyState_ = LoadingState::Complete;
   return document;
 }
 

@@ -191,14 +191,14 @@ class Element final : public Node {
   void appendParsedAttribute(std::u16string name, std::u16string value);
 
   // --- form-control state (the properties that part from their attribute once written) ----
-  struct ControlState {
+  struct FormState {
     std::u16string value;
     bool valueDirty = false;
     bool checked = false;
     bool checkedDirty = false;
   };
-  ControlState& control() { return control_; }
-  const ControlState& control() const { return control_; }
+  FormState& control() { return control_; }
+  const FormState& control() const { return control_; }
 
   // --- frames -------------------------------------------------------------------------------
   // The document the browser loaded into this frame or iframe element (may be empty).
@@ -224,12 +224,12 @@ class Element final : public Node {
   const TagInfo* info_;
   std::u16string customName_;  // lower case, for tags outside the table
   std::vector<Attribute> attributes_;
-  ControlState control_;
+  FormState control_;
   Ref<Document> contentDocument_;
   std::unique_ptr<EventHandlers> handlers_;
 };
 
-enum class ReadyState { Loading, Interactive, Complete };
+enum class LoadingState { Loading, Interactive, Complete };
 
 // A script error of the page, kept where a test can see it. Errors never leave the page.
 struct ScriptError {
@@ -274,11 +274,11 @@ class Document final : public Node {
   bool mayAccess(const Document& other) const { return html::mayAccess(origin_, other.origin_); }
   const std::u16string& charset() const { return charset_; }
   std::size_t fileSize() const { return fileSize_; }
-  ReadyState readyState() const { return readyState_; }
+  LoadingState readyState() const { return readyState_; }
   // Moving to Complete fires the window's onload handler (once per document): the browser
   // calls this when the page and its frames have loaded; Document::load leaves the state
   // Complete without firing it.
-  void setReadyState(ReadyState state);
+  void setReadyState(LoadingState state);
   // An absolute address for `reference`, resolved against the page (or its <base>).
   std::u16string resolve(std::u16string_view reference) const;
 
@@ -349,7 +349,7 @@ class Document final : public Node {
   mutable std::unordered_map<std::u16string, std::u16string> resolved_;
   std::u16string charset_;
   std::size_t fileSize_ = 0;
-  ReadyState readyState_ = ReadyState::Complete;
+  LoadingState readyState_ = LoadingState::Complete;
   DocumentHost* host_ = nullptr;
   Element* frameOwner_ = nullptr;
   WindowObject* windowCache_ = nullptr;

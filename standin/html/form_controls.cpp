@@ -279,7 +279,7 @@ bool submitForm(Element& form, const Element* submitter) {
 
 void resetForm(Element& form) {
   for (Node* n = form.firstChild(); n; n = n->nextInScope(&form)) {
-    if (Element* e = n->asElement()) e->control() = Element::ControlState{};
+    if (Element* e = n->asElement()) e->control() = Element::FormState{};
   }
 }
 

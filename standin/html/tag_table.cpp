@@ -113,20 +113,6 @@ const Registry& registry() {
 
 }  // namespace
 
-std::u16string asciiLower(std::u16string_view text) {
-  std::u16string out(text);
-  for (auto& c : out)
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
-  return out;
-}
-
-std::u16string asciiUpper(std::u16string_view text) {
-  std::u16string out(text);
-  for (auto& c : out)
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
-  return out;
-}
-
 const TagInfo& tagInfo(std::u16string_view lowerName) {
   const auto& r = registry();
   auto it = r.byName.find(lowerName);

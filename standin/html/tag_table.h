@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text.h"
 #include "standin/html/dom.h"
 
 namespace trenmoor::html {
@@ -31,9 +32,5 @@ struct TagInfo {
 // The entry for a lower-case tag name; the shared entry of unknown tags when it is not listed.
 const TagInfo& tagInfo(std::u16string_view lowerName);
 const TagInfo& unknownTagInfo();
-
-// ASCII lower and upper casing of UTF-16 names.
-std::u16string asciiLower(std::u16string_view text);
-std::u16string asciiUpper(std::u16string_view text);
 
 }  // namespace trenmoor::html

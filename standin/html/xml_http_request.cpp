@@ -28,7 +28,7 @@ std::string trimmed(std::string_view text) {
 }
 
 // An answer from another origin reaches the page only when it names the page's origin, or any.
-bool answerAllowed(const PageOrigin& page, std::u16string_view asked, const HttpResponse& answer) {
+bool answerAllowed(const PageOrigin& page, std::u16string_view asked, const FetchResponse& answer) {
   if (answer.status == 0) return true;
   if (sameOrigin(page, PageOrigin::ofAddress(answer.url.empty() ? asked : std::u16string_view(answer.url)))) return true;
   const std::string origin = wideToUtf8(page.serialize());
@@ -54,7 +54,7 @@ bool XmlHttpRequest::open(std::u16string method, std::u16string_view url, bool a
   url_ = document->resolve(url);
   async_ = async;
   requestHeaders.clear();
-  response = HttpResponse{};
+  response = FetchResponse{};
   responseText.clear();
   setState(1);
   return true;
@@ -63,7 +63,7 @@ bool XmlHttpRequest::open(std::u16string method, std::u16string_view url, bool a
 bool XmlHttpRequest::send(std::u16string_view body) {
   Document* document = context_->document;
   if (!document || readyState != 1 || sending_) return false;
-  HttpRequest request;
+  FetchRequest request;
   request.method = method_;
   request.url = url_;
   request.headers = requestHeaders;
@@ -81,12 +81,12 @@ bool XmlHttpRequest::send(std::u16string_view body) {
   // An answer given inside fetch is kept and handled after it.
   struct Pending {
     bool insideFetch = true;
-    std::optional<HttpResponse> early;
+    std::optional<FetchResponse> early;
   };
   auto pending = std::make_shared<Pending>();
   Ref<XmlHttpRequest> self(this);
   std::uint64_t generation = generation_;
-  auto done = [self, generation, pending](HttpResponse answer) {
+  auto done = [self, generation, pending](FetchResponse answer) {
     if (pending->insideFetch) pending->early = std::move(answer);
     else self->complete(std::move(answer), generation);
   };
@@ -103,7 +103,7 @@ bool XmlHttpRequest::send(std::u16string_view body) {
     desktop::Desktop::current().runUntil([&] { return readyState == 4 || generation != generation_; });
     return true;
   }
-  HttpResponse early = std::move(*pending->early);
+  FetchResponse early = std::move(*pending->early);
   if (!async_) {
     complete(std::move(early), generation);
   } else {
@@ -130,12 +130,12 @@ void XmlHttpRequest::fire(const Variant& handler, const char16_t* what) {
   callFunction(handler, this, {}, result, what);
 }
 
-void XmlHttpRequest::complete(HttpResponse answer, std::uint64_t generation) {
+void XmlHttpRequest::complete(FetchResponse answer, std::uint64_t generation) {
   Document* document = context_->document;
   if (generation != generation_ || !document) return;
   Ref<XmlHttpRequest> keep(this);
   // A refused answer is a network error: nothing of it reaches the page.
-  response = answerAllowed(document->origin(), url_, answer) ? std::move(answer) : HttpResponse{};
+  response = answerAllowed(document->origin(), url_, answer) ? std::move(answer) : FetchResponse{};
   std::string contentType;
   for (const auto& [name, value] : response.headers)
     if (memberNameEquals(utf8ToWide(name), "Content-Type")) contentType = value;

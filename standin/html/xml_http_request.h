@@ -26,14 +26,14 @@ class XmlHttpRequest final : public TableDispatch<XmlHttpRequest> {
   bool send(std::u16string_view body);
   void abort();
   std::int32_t readyState = 0;
-  HttpResponse response;
+  FetchResponse response;
   std::u16string responseText;
   Variant onReadyStateChange, onLoad, onError;
   std::vector<std::pair<std::string, std::string>> requestHeaders;
 
  private:
   explicit XmlHttpRequest(std::shared_ptr<DocumentContext> context) : context_(std::move(context)) {}
-  void complete(HttpResponse answer, std::uint64_t generation);
+  void complete(FetchResponse answer, std::uint64_t generation);
   void setState(std::int32_t state);
   void fire(const Variant& handler, const char16_t* what);
 

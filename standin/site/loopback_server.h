@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "standin/browser/site.h"
+#include "standin/browser/site_handler.h"
 
 namespace trenmoor::site {
 

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "standin/browser/site.h"
+#include "standin/browser/site_handler.h"
 #include "standin/site/site_description.h"
 #include "standin/site/site_record.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "standin/browser/site.h"
+#include "standin/browser/site_handler.h"
 
 namespace trenmoor::site {
 

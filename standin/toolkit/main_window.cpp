@@ -12,7 +12,7 @@ using desktop::Desktop;
 constexpr std::int32_t kFrameLeft = 3;   // outer frame and caption around the client area
 constexpr std::int32_t kFrameTop = 26;
 
-class MainWindowImpl final : public ui::MainWindow, public MainWindowControls, public ControlOwner {
+class MainWindowImpl final : public ui::ApplicationWindow, public MainWindowControls, public ControlOwner {
  public:
   MainWindowImpl(const Text& title, desktop::Rect outer) : title_(ansiToUtf8(title)) {
     window_ = Desktop::current().createWindow("TrenmoorForm", 0, outer, false);
@@ -205,12 +205,12 @@ class MainWindowImpl final : public ui::MainWindow, public MainWindowControls, p
 
 namespace trenmoor::ui {
 
-std::unique_ptr<MainWindow> createMainWindow(const Text& title, std::int32_t left, std::int32_t top,
+std::unique_ptr<ApplicationWindow> createMainWindow(const Text& title, std::int32_t left, std::int32_t top,
                                              std::int32_t width, std::int32_t height) {
   return std::make_unique<toolkit::MainWindowImpl>(title, desktop::Rect{left, top, left + width, top + height});
 }
 
-void runEventLoop(const MainWindow& window) {
+void runEventLoop(const ApplicationWindow& window) {
   auto& toolkit = toolkit::Toolkit::current();
   toolkit::Toolkit::EventLoopScope loop(toolkit);
   try {

@@ -52,7 +52,7 @@ void Toolkit::note(const std::string& kind, const std::string& detail) const {
 }
 
 namespace {
-MainWindowControls* controlsOf(ui::MainWindow* window) {
+MainWindowControls* controlsOf(ui::ApplicationWindow* window) {
   return window && !window->destroyed() ? dynamic_cast<MainWindowControls*>(window) : nullptr;
 }
 }  // namespace
@@ -88,7 +88,7 @@ bool Toolkit::closeWindow() {
 }
 
 namespace {
-ComObject pageElement(ui::MainWindow* window, const std::string& box, const std::string& id) {
+ComObject pageElement(ui::ApplicationWindow* window, const std::string& box, const std::string& id) {
   auto* controls = controlsOf(window);
   if (!controls) return {};
   return controls->browserDocument(box).callObject("getElementById", {ComObject::textArgument(utf8ToAnsi(id))});

@@ -116,7 +116,7 @@ class Toolkit {
   // --- inspection ---------------------------------------------------------------------------
   std::vector<MessageBoxInfo> openMessageBoxes() const;
   std::optional<ControlState> control(const std::string& name) const;
-  ui::MainWindow* mainWindow() const { return mainWindow_; }
+  ui::ApplicationWindow* mainWindow() const { return mainWindow_; }
   bool trayIconShown() const { return trayIconShown_; }
   std::string trayTip() const { return trayTip_; }
 
@@ -125,8 +125,8 @@ class Toolkit {
     MessageBoxInfo info;
     std::optional<ui::MessageBoxResult> answer;
   };
-  void registerMainWindow(ui::MainWindow* window) { mainWindow_ = window; }
-  void forgetMainWindow(ui::MainWindow* window) {
+  void registerMainWindow(ui::ApplicationWindow* window) { mainWindow_ = window; }
+  void forgetMainWindow(ui::ApplicationWindow* window) {
     if (mainWindow_ == window) mainWindow_ = nullptr;
   }
   OpenBox& openBox(MessageBoxInfo info);
@@ -157,7 +157,7 @@ class Toolkit {
  private:
   FrontEnd* frontEnd_ = nullptr;
   BrowserEngineFactory browserFactory_;
-  ui::MainWindow* mainWindow_ = nullptr;
+  ui::ApplicationWindow* mainWindow_ = nullptr;
   std::vector<std::unique_ptr<OpenBox>> boxes_;
   std::uint64_t nextBoxId_ = 1;
   bool trayIconShown_ = false;

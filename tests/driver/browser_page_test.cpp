@@ -51,7 +51,7 @@ class BrowserPageTest : public ::testing::Test {
 
   desktop::Desktop desktop_{desktop::ClockKind::Virtual};
   std::unique_ptr<browser::BrowserStandIn> browsers_;
-  std::unique_ptr<ui::MainWindow> window_;
+  std::unique_ptr<ui::ApplicationWindow> window_;
   ui::BrowserBox* box_ = nullptr;
   std::unique_ptr<toolkit::ScriptedUser> user_;
   std::string page_;

@@ -258,7 +258,7 @@ TEST(Members, DocumentMembers) {
   EXPECT_EQ(doc.getText("location"), kPageAddress);
   EXPECT_EQ(doc.getText("domain"), "example.com");
   EXPECT_EQ(doc.getText("readyState"), "complete");
-  document->setReadyState(ReadyState::Interactive);
+  document->setReadyState(LoadingState::Interactive);
   EXPECT_EQ(doc.getText("readyState"), "interactive");
   EXPECT_EQ(doc.getText("cookie"), "");             // no host
   EXPECT_FALSE(doc.putText("cookie", "a=1"));

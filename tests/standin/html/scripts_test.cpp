@@ -21,14 +21,14 @@ namespace {
 class RecordingHost final : public DocumentHost {
  public:
   std::vector<NavigationRequest> navigations;
-  std::vector<HttpRequest> requests;
-  HttpResponse answer;
+  std::vector<FetchRequest> requests;
+  FetchResponse answer;
 
   void navigate(Document&, const NavigationRequest& request) override { navigations.push_back(request); }
   void loadFrame(Document&, Element&, std::u16string_view) override {}
   std::u16string cookies(std::u16string_view) override { return u"sid=42"; }
   bool setCookie(std::u16string_view, std::u16string_view) override { return true; }
-  void fetch(Document&, const HttpRequest& request, std::function<void(HttpResponse)> done) override {
+  void fetch(Document&, const FetchRequest& request, std::function<void(FetchResponse)> done) override {
     requests.push_back(request);
     desktop::Desktop::current().post([done, answer = answer] { done(answer); });
   }
@@ -291,7 +291,7 @@ TEST_F(ScriptsTest, DocumentWriteWhileLoadingAndOnloadOnCompletion) {
   EXPECT_EQ(byId(doc, "written").getText("className"), "seen");
   EXPECT_FALSE(byId(doc, "nested").empty());
   EXPECT_EQ(title(*d), "");
-  d->setReadyState(ReadyState::Complete);
+  d->setReadyState(LoadingState::Complete);
   EXPECT_EQ(title(*d), "loaded");
   // After loading, write replaces the document.
   doc.getObject("parentWindow").call("execScript", {Variant(u"document.write('<p>fresh</p>'); document.close();")});
@@ -314,7 +314,7 @@ TEST_F(ScriptsTest, CreatedStyleSheetsReachTheComputedStyle) {
 }
 
 TEST_F(ScriptsTest, RequestsGoThroughTheHostAndAnswerLater) {
-  host_.answer = HttpResponse{200, "OK", {{"Content-Type", "text/plain; charset=utf-8"}}, "pong", {}};
+  host_.answer = FetchResponse{200, "OK", {{"Content-Type", "text/plain; charset=utf-8"}}, "pong", {}};
   auto d = page("<script>var log = [typeof new ActiveXObject('Microsoft.XMLHTTP').send];"
                 "var x = new XMLHttpRequest();"
                 "x.onreadystatechange = function () { log.push(x.readyState + ':' + (x.readyState == 4 ? x.status + x.responseText : '')); };"

@@ -1,4 +1,4 @@
-#include "standin/browser/site.h"
+#include "standin/browser/site_handler.h"
 
 #include "platform/text.h"
 #include "standin/browser/cookie_jar.h"
