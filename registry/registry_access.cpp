@@ -333,7 +333,10 @@ Text RegistryAccess::readExpandString(const RegistryPath& path, const Text& valu
   return readString(path, valueName);
 }
 
-bool RegistryAccess::deleteKey(const RegistryPath& path) {
+bool RegistryAccess::deleteKey(const RegistryPath& fullPath) {
+  // The calls beneath read the path up to its first zero byte; so does the walk below, which
+  // otherwise would list the shorter key's sub-keys under the longer path without end.
+  const RegistryPath path = fullPath.c_str();
   // 1. A trailing backslash names no key to delete.
   const std::size_t cut = lastBackslash(path);
   if (cut == std::string_view::npos || cut + 1 == path.size()) return false;

@@ -13,39 +13,6 @@
 namespace trenmoor::toolkit {
 namespace {
 
-// Splits a line into words; double quotes group words and a backslash escapes inside them.
-std::optional<std::vector<std::string>> words(const std::string& line) {
-  std::vector<std::string> out;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    if (i >= line.size()) break;
-    std::string word;
-    if (line[i] == '"') {
-      ++i;
-      bool closed = false;
-      while (i < line.size()) {
-        char c = line[i++];
-        if (c == '"') {
-          closed = true;
-          break;
-        }
-        if (c == '\\' && i < line.size()) {
-          char e = line[i++];
-          word += e == 'n' ? '\n' : e == 'r' ? '\r' : e;
-        } else {
-          word += c;
-        }
-      }
-      if (!closed) return std::nullopt;
-    } else {
-      while (i < line.size() && line[i] != ' ' && line[i] != '\t') word += line[i++];
-    }
-    out.push_back(word);
-  }
-  return out;
-}
-
 std::optional<std::int64_t> number(const std::string& text) {
   if (text.empty() || text.size() > 15) return std::nullopt;
   std::int64_t value = 0;
@@ -288,7 +255,7 @@ std::optional<ScriptedUser::Scenario> ScriptedUser::parse(const std::string& tex
   while (std::getline(lines, line)) {
     ++lineNumber;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    auto w = words(line);
+    auto w = splitWords(line);
     if (!w) return fail("a quote is not closed");
     if (w->empty() || (*w)[0].starts_with("#")) continue;
     const std::string& head = (*w)[0];

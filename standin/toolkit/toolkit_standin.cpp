@@ -20,6 +20,38 @@ std::string quoteForTranscript(const std::string& utf8) {
   return out + "\"";
 }
 
+std::optional<std::vector<std::string>> splitWords(std::string_view line) {
+  std::vector<std::string> out;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    if (i >= line.size()) break;
+    std::string word;
+    if (line[i] == '"') {
+      ++i;
+      bool closed = false;
+      while (i < line.size()) {
+        char c = line[i++];
+        if (c == '"') {
+          closed = true;
+          break;
+        }
+        if (c == '\\' && i < line.size()) {
+          char e = line[i++];
+          word += e == 'n' ? '\n' : e == 'r' ? '\r' : e;
+        } else {
+          word += c;
+        }
+      }
+      if (!closed) return std::nullopt;
+    } else {
+      while (i < line.size() && line[i] != ' ' && line[i] != '\t') word += line[i++];
+    }
+    out.push_back(word);
+  }
+  return out;
+}
+
 Toolkit& Toolkit::current() {
   static Toolkit toolkit;
   // The common-dialog library shows its dialog through the toolkit from the start, whoever

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/com_object.h"
@@ -71,6 +72,10 @@ struct ControlState {
 
 // A UTF-8 text in double quotes for a transcript line, with \r, \n, \" and \\ escaped.
 std::string quoteForTranscript(const std::string& utf8);
+// Splits a line into words, as scenario and console lines are read: blanks separate words, double
+// quotes group them and a backslash escapes inside quotes (\n, \r, or the character itself).
+// nullopt for an unclosed quote.
+std::optional<std::vector<std::string>> splitWords(std::string_view line);
 
 // Makes the common-dialog library show its open-file dialog through the toolkit.
 void connectOpenFileDialog();
