@@ -1,4 +1,5 @@
 // Capturing an image through the clipboard as the bytes of a 24-bit BMP file.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -52,22 +53,22 @@ Bytes PageDriver::clipboardBitmapToBmp() {
   }
   BITMAPINFO info{};
   info.bmiHeader = {40, width, height, 1, 24, BI_RGB, static_cast<DWORD>(imageSize), 0, 0, 0, 0};
-  // 5. Read its rows.
+  // 5. Read its rows, into the place they take in the file (step 7).
   HDC context = CreateCompatibleDC(nullptr);
-  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(imageSize), 0);
-  GetDIBits(context, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+  constexpr std::size_t kHeaders = 54;
+  Bytes file(kHeaders + static_cast<std::size_t>(imageSize), 0);
+  GetDIBits(context, bitmap, 0, static_cast<UINT>(height), file.data() + kHeaders, &info, DIB_RGB_COLORS);
   // 6. Done with the context and the clipboard.
   DeleteDC(context);
   EmptyClipboard();
   CloseClipboard();
-  // 7. The file: its header, the bitmap header, the rows.
+  // 7. The file header and the bitmap header before the rows.
   const auto size = static_cast<std::int32_t>(imageSize);
-  Bytes file = {'B', 'M'};
-  auto append = [&file](const Bytes& bytes) { file.insert(file.end(), bytes.begin(), bytes.end()); };
-  file.reserve(54 + pixels.size());
-  append(int32ToBytes(size + 54));
+  Bytes headers = {'B', 'M'};
+  auto append = [&headers](const Bytes& bytes) { headers.insert(headers.end(), bytes.begin(), bytes.end()); };
+  append(int32ToBytes(size + static_cast<std::int32_t>(kHeaders)));
   append(Bytes(4, 0));
-  append(int32ToBytes(54));
+  append(int32ToBytes(kHeaders));
   append(int32ToBytes(40));
   append(int32ToBytes(width));
   append(int32ToBytes(height));
@@ -75,7 +76,7 @@ Bytes PageDriver::clipboardBitmapToBmp() {
   append(Bytes(4, 0));
   append(int32ToBytes(size));
   append(Bytes(16, 0));
-  append(pixels);
+  std::copy(headers.begin(), headers.end(), file.begin());
   return file;
 }
 

@@ -12,7 +12,7 @@ namespace trenmoor::desktop {
 namespace {
 
 struct Bitmap {
-  Pixels pixels;
+  std::shared_ptr<const Pixels> pixels;
   bool held = false;
 };
 
@@ -35,9 +35,11 @@ void* handleOf(std::uintptr_t number) { return reinterpret_cast<void*>(number); 
 
 }  // namespace
 
-void* createBitmap(Pixels pixels) {
-  if (pixels.width <= 0 || pixels.height <= 0 ||
-      pixels.rgb.size() != static_cast<std::size_t>(pixels.width) * static_cast<std::size_t>(pixels.height) * 3) {
+void* createBitmap(Pixels pixels) { return createBitmap(std::make_shared<const Pixels>(std::move(pixels))); }
+
+void* createBitmap(std::shared_ptr<const Pixels> pixels) {
+  if (!pixels || pixels->width <= 0 || pixels->height <= 0 ||
+      pixels->rgb.size() != static_cast<std::size_t>(pixels->width) * static_cast<std::size_t>(pixels->height) * 3) {
     return nullptr;
   }
   DrawingObjects& t = objects();
@@ -47,11 +49,11 @@ void* createBitmap(Pixels pixels) {
   return handleOf(number);
 }
 
-std::optional<Pixels> bitmapPixels(void* bitmap) {
+std::shared_ptr<const Pixels> bitmapPixels(void* bitmap) {
   DrawingObjects& t = objects();
   std::lock_guard lock(t.mutex);
   auto it = t.bitmaps.find(key(bitmap));
-  if (it == t.bitmaps.end()) return std::nullopt;
+  if (it == t.bitmaps.end()) return nullptr;
   return it->second.pixels;
 }
 
@@ -87,7 +89,7 @@ namespace trenmoor::win {
 using desktop::objects;
 
 int GetObjectA(HGDIOBJ object, int size, void* out) {
-  std::optional<desktop::Pixels> pixels = desktop::bitmapPixels(object);
+  std::shared_ptr<const desktop::Pixels> pixels = desktop::bitmapPixels(object);
   if (!pixels) return 0;
   if (!out) return sizeof(BITMAP);
   if (size < static_cast<int>(sizeof(BITMAP))) return 0;
@@ -127,7 +129,7 @@ int GetDIBits(HDC context, HBITMAP bitmap, UINT start, UINT lines, void* bits, B
     std::lock_guard lock(t.mutex);
     if (!t.contexts.count(desktop::key(context))) return 0;
   }
-  std::optional<desktop::Pixels> pixels = desktop::bitmapPixels(bitmap);
+  std::shared_ptr<const desktop::Pixels> pixels = desktop::bitmapPixels(bitmap);
   if (!pixels || header.biSize != sizeof(BITMAPINFOHEADER) || header.biPlanes != 1 || header.biBitCount != 24 ||
       header.biCompression != BI_RGB || header.biWidth != pixels->width ||
       (header.biHeight != pixels->height && header.biHeight != -pixels->height)) {

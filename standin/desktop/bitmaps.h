@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -15,11 +16,12 @@ struct Pixels {
   std::vector<std::uint8_t> rgb;  // width x height x 3 bytes
 };
 
-// A new bitmap holding the pixels; null when their size does not match width x height x 3 or
-// either side is not positive.
+// A new bitmap holding the pixels (shared, never changed); null when their size does not match
+// width x height x 3 or either side is not positive.
+void* createBitmap(std::shared_ptr<const Pixels> pixels);
 void* createBitmap(Pixels pixels);
-// A copy of the bitmap's pixels; nullopt for a handle that is not a live bitmap.
-std::optional<Pixels> bitmapPixels(void* bitmap);
+// The bitmap's pixels; null for a handle that is not a live bitmap.
+std::shared_ptr<const Pixels> bitmapPixels(void* bitmap);
 bool isBitmap(void* bitmap);
 // Marks a bitmap as held by a clipboard, which alone may then delete it (deleteHeldBitmap).
 void holdBitmap(void* bitmap, bool held);

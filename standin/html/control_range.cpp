@@ -49,9 +49,12 @@ bool ControlRange::copy() const {
   const Element& image = *items_.front();
   if (image.kind() != TagKind::Img || !image.picture) return false;
   const ImageSize size = laidOutSize(image);
-  std::optional<desktop::Pixels> pixels = imaging::scalePicture(*image.picture, size.width, size.height);
-  if (!pixels) return false;
-  void* bitmap = desktop::createBitmap(std::move(*pixels));
+  void* bitmap = nullptr;
+  if (size.width == image.picture->width && size.height == image.picture->height) {
+    bitmap = desktop::createBitmap(image.picture);  // shared: neither changes it
+  } else if (std::optional<desktop::Pixels> scaled = imaging::scalePicture(*image.picture, size.width, size.height)) {
+    bitmap = desktop::createBitmap(std::move(*scaled));
+  }
   if (!bitmap) return false;
   // The clipboard is the desktop's: when another holds it open, the copy fails.
   if (!win::OpenClipboard(0)) {

@@ -31,9 +31,9 @@ class ControlRanges : public ::testing::Test {
   }
   std::optional<desktop::Pixels> clipboardPixels() {
     if (!win::OpenClipboard(0)) return std::nullopt;
-    std::optional<desktop::Pixels> pixels = desktop::bitmapPixels(win::GetClipboardData(win::CF_BITMAP));
+    std::shared_ptr<const desktop::Pixels> pixels = desktop::bitmapPixels(win::GetClipboardData(win::CF_BITMAP));
     win::CloseClipboard();
-    return pixels;
+    return pixels ? std::optional(*pixels) : std::nullopt;
   }
 
   desktop::Desktop desktop_{desktop::ClockKind::Virtual};
