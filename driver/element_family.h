@@ -8,6 +8,8 @@
 #include <initializer_list>
 #include <span>
 #include <string_view>
+#include <tuple>
+#include <type_traits>
 
 #include "driver/page_driver.h"
 
@@ -29,6 +31,23 @@ using KindLabel = const Text& (*)();
 template <std::int32_t (PageDriver::*Mark)(const Text&, const Text&, bool)>
 std::int32_t markThrough(PageDriver& driver, const Text& filter, const Text& label, bool mark) {
   return (driver.*Mark)(filter, label, mark);
+}
+
+// A collecting marker of the driver's table (filter, label, mark, collect, then its arrays) used
+// only to count and label: markWithoutCollecting<&PageDriver::markLinks>.
+template <typename Marker>
+struct ScratchArrays;
+template <typename... Arrays>
+struct ScratchArrays<std::int32_t (PageDriver::*)(const Text&, const Text&, bool, bool, Arrays...)> {
+  template <auto Mark>
+  static std::int32_t mark(PageDriver& driver, const Text& filter, const Text& label, bool mark) {
+    std::tuple<std::remove_reference_t<Arrays>...> arrays;
+    return std::apply([&](auto&... each) { return (driver.*Mark)(filter, label, mark, false, each...); }, arrays);
+  }
+};
+template <auto Mark>
+std::int32_t markWithoutCollecting(PageDriver& driver, const Text& filter, const Text& label, bool mark) {
+  return ScratchArrays<decltype(Mark)>::template mark<Mark>(driver, filter, label, mark);
 }
 
 struct ElementFamily {

@@ -4,14 +4,9 @@
 namespace trenmoor {
 namespace {
 
-std::int32_t markLinksWithoutCollecting(PageDriver& driver, const Text& tag, const Text& label, bool mark) {
-  std::vector<Text> hrefs, innerTexts, names, ids;
-  return driver.markLinks(tag, label, mark, false, hrefs, innerTexts, names, ids);
-}
-
 constexpr std::string_view kLinkInfo[] = {"innerText", "href", "name", "id"};
 constexpr ElementFamily kLinks{&PageDriver::findLink, &PageDriver::lookupLink, "a",
-                               &markLinksWithoutCollecting, &ansiLiteral<"链">, kLinkInfo};
+                               &markWithoutCollecting<&PageDriver::markLinks>, &ansiLiteral<"链">, kLinkInfo};
 
 }  // namespace
 

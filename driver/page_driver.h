@@ -311,6 +311,35 @@ class PageDriver {
   virtual std::int32_t listLinks(std::vector<Text>& innerTexts, std::vector<Text>& hrefs, std::vector<Text>& names,
                                  std::vector<Text>& ids);
 
+  // --- images (image inputs, then img elements) and image capture --------------------------
+  // Codes of captureImage's format: 0 the clipboard's BMP bytes as taken, else re-encoded.
+  enum PictureFormat : std::int32_t { kPictureAsTaken = 0, kBmp = 1, kJpeg = 2, kGif = 3, kTiff = 4, kPng = 5 };
+  // Slot 125: copies the image the key finds through the clipboard; its BMP bytes, or re-encoded
+  // in `format` (the BMP bytes when that fails); empty when the copy fails.
+  virtual Bytes captureImage(const Text& key, std::int32_t format = kPictureAsTaken);
+  // Slot 126: the clipboard's bitmap as a 24-bit BMP file, emptying the clipboard; empty when
+  // there is no bitmap (the clipboard then keeps what it holds).
+  virtual Bytes clipboardBitmapToBmp();
+  // Slot 127: clicks the image; whether it was found.
+  virtual bool clickImage(const Text& key = "", std::int32_t skip = 0);
+  // Slot 128: the image the lookup rule finds (a part of src, then name, id, title).
+  virtual ComObject findImage(const Text& key, std::int32_t skip = 0);
+  // Slot 129: appends src, width, height, name, id and title of every image to the given
+  // arrays; the number of images. Labels nothing.
+  virtual std::int32_t listImages(std::vector<Text>* sources = nullptr, std::vector<Text>* widths = nullptr,
+                                  std::vector<Text>* heights = nullptr, std::vector<Text>* names = nullptr,
+                                  std::vector<Text>* ids = nullptr, std::vector<Text>* titles = nullptr);
+  // Slot 130: the number of images; with `mark`, each title becomes 图片N.
+  virtual std::int32_t countImages(bool mark = false);
+  // Slot 131: the image at a position (looked up as a key); fills the given outs.
+  virtual bool imageInfo(std::int32_t position, Text* src = nullptr, Text* width = nullptr, Text* height = nullptr,
+                         Text* title = nullptr, Text* name = nullptr, Text* id = nullptr, ComObject* element = nullptr);
+  // Slot 132: the position among images, or -1.
+  virtual std::int32_t imageIndex(const Text& key, std::int32_t skip = 0);
+  // Slot 133: hides (display none) or shows (display empty) the image; whether the write
+  // succeeded.
+  virtual bool showHideImage(const Text& key = "", std::int32_t skip = 0, bool hide = false);
+
   // --- drop-down selects (by 1-based position; option positions 1-based too) ----------------
   // Codes of selectCommand.
   enum SelectOp : std::int32_t {

@@ -118,6 +118,15 @@
   X(focusLink) \
   X(showHideLink) \
   X(listLinks) \
+  X(captureImage) \
+  X(clipboardBitmapToBmp) \
+  X(clickImage) \
+  X(findImage) \
+  X(listImages) \
+  X(countImages) \
+  X(imageInfo) \
+  X(imageIndex) \
+  X(showHideImage) \
   X(selectCommand) \
   X(listSelects) \
   X(countSelects) \

@@ -4,24 +4,15 @@
 
 #include <cstdint>
 
+#include "platform/class_id.h"
 #include "platform/com_init.h"
 #include "platform/dispatch.h"
 #include "platform/window_calls.h"
 
 namespace trenmoor::win {
 
-struct GUID {
-  std::uint32_t data1;
-  std::uint16_t data2;
-  std::uint16_t data3;
-  std::uint8_t data4[8];
-  friend bool operator==(const GUID&, const GUID&) = default;
-};
-
 // {626FC520-A41E-11CF-A731-00A0C9082637}: the HTML document interface.
 constexpr GUID IID_IHTMLDocument{0x626FC520, 0xA41E, 0x11CF, {0xA7, 0x31, 0x00, 0xA0, 0xC9, 0x08, 0x26, 0x37}};
-
-constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057L);
 
 // A result for the object that answers `iid`; the result holds a reference until it is
 // redeemed once with ObjectFromLresult. 0 for an empty object.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs; does nothing when all are present.
 set -euo pipefail
-packages=(cmake make g++ libgtest-dev libbenchmark-dev libgumbo-dev duktape-dev libgd-dev
+packages=(cmake make g++ libgtest-dev libbenchmark-dev libgumbo-dev duktape-dev libgd-dev libtiff-dev
           libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev pkg-config)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,7 @@
 #include "standin/browser/browser.h"
 
+#include "standin/imaging/picture_codec.h"
+
 #include <span>
 #include <utility>
 
@@ -107,6 +109,8 @@ void Browser::cancelLoads() {
   frameLoads_.clear();
   for (auto& [key, load] : fetches_) network_->cancel(load);
   fetches_.clear();
+  for (auto& [key, load] : imageLoads_) network_->cancel(load.load);
+  imageLoads_.clear();
   pendingFrames_ = 0;
 }
 
@@ -195,6 +199,30 @@ void Browser::loadFrame(html::Document& parent, html::Element& frame, std::u16st
     creator = html::PageOrigin::opaque();
   }
   startFrameLoad(frame, std::move(request), std::move(creator));
+}
+
+void Browser::loadImage(html::Document& page, html::Element& image, std::u16string_view url) {
+  PageRequest request;
+  request.url = wideToUtf8(url);
+  if (refusedTo(page, request.url)) return;
+  // Counted like a frame of the page being parsed: the page completes once its images are in.
+  const bool counted = parsingFor_ != 0 && parsingFor_ == navigation_ && state_ == ReadyState::Interactive;
+  if (counted) ++pendingFrames_;
+  const std::uint64_t key = nextFetch_++;
+  html::Ref<html::Element> element(&image);
+  const LoadId load = network_->load(std::move(request), [this, key, element](LoadedPage loaded) {
+    auto it = imageLoads_.find(key);
+    if (it == imageLoads_.end()) return;
+    const bool wasCounted = it->second.counted;
+    imageLoads_.erase(it);
+    const bool ok = loaded.failure == FetchFailure::None && (loaded.status == 0 || (loaded.status >= 200 && loaded.status < 300));
+    std::optional<desktop::Pixels> pixels;
+    if (ok) pixels = imaging::decodePicture(std::span(reinterpret_cast<const std::uint8_t*>(loaded.body.data()), loaded.body.size()));
+    element->picture = pixels ? std::make_shared<const desktop::Pixels>(std::move(*pixels)) : nullptr;
+    if (wasCounted) --pendingFrames_;
+    checkComplete();
+  });
+  imageLoads_[key] = ImageLoad{load, counted};
 }
 
 html::Element* Browser::frameNamed(std::u16string_view name) const {

@@ -109,6 +109,7 @@ class Browser final : private html::DocumentHost {
   // html::DocumentHost
   void navigate(html::Document& from, const html::NavigationRequest& request) override;
   void loadFrame(html::Document& parent, html::Element& frame, std::u16string_view url) override;
+  void loadImage(html::Document& page, html::Element& image, std::u16string_view url) override;
   std::u16string cookies(std::u16string_view url) override;
   bool setCookie(std::u16string_view url, std::u16string_view line) override;
   void fetch(html::Document& from, const html::FetchRequest& request,
@@ -146,9 +147,14 @@ class Browser final : private html::DocumentHost {
   int parsingDepth_ = -1;         // while a page is parsed: its frame depth (0: top level)
   LoadId mainLoad_ = 0;
   std::optional<html::PageOrigin> mainCreator_;  // of the page that started the navigation
-  int pendingFrames_ = 0;  // counted frame loads still running
+  int pendingFrames_ = 0;  // counted frame and image loads still running
   std::map<html::Element*, FrameLoad> frameLoads_;
-  std::map<std::uint64_t, LoadId> fetches_;  // scripts' requests in flight, by our own number
+  std::map<std::uint64_t, LoadId> fetches_;
+  struct ImageLoad {
+    LoadId load = 0;
+    bool counted = false;  // the ready state waits for it
+  };
+  std::map<std::uint64_t, ImageLoad> imageLoads_;  // by our own number  // scripts' requests in flight, by our own number
   std::uint64_t nextFetch_ = 1;
   std::vector<std::weak_ptr<html::DocumentContext>> documents_;  // to detach them at the end
   std::vector<std::unique_ptr<Browser>> popups_;

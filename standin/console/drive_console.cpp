@@ -39,6 +39,7 @@ const char* resultName(ResultKind kind) {
     case ResultKind::Logical: return "logical";
     case ResultKind::Window: return "window";
     case ResultKind::Element: return "element";
+    case ResultKind::Bytes: return "bytes";
   }
   return "?";
 }
@@ -139,6 +140,15 @@ std::string DriveConsole::describeItem(const Item& item) {
     }
     Text id = item.getText("id");
     return "element " + asciiLower(tag) + (id.empty() ? "" : " " + quoted(ansiToUtf8(id)));
+  } else if constexpr (std::is_same_v<Item, Bytes>) {
+    // The count, then every byte in hexadecimal.
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out = "bytes " + std::to_string(item.size()) + (item.empty() ? "" : " ");
+    for (std::uint8_t b : item) {
+      out += kHex[b >> 4];
+      out += kHex[b & 15];
+    }
+    return out;
   } else {
     return "array " + std::to_string(item.size());
   }

@@ -38,13 +38,13 @@ enum class ArgumentKind {
   ElementArray,
 };
 
-enum class ResultKind { None, Text, Integer, Logical, Window, Element };
+enum class ResultKind { None, Text, Integer, Logical, Window, Element, Bytes };
 
 constexpr bool isInput(ArgumentKind kind) { return kind <= ArgumentKind::Element; }
 
 // A value given to or produced by an operation. Windows are handles (std::uint32_t).
 using Value = std::variant<std::monostate, Text, std::int32_t, bool, win::HWND, ComObject, std::vector<Text>,
-                           std::vector<std::int32_t>, std::vector<ComObject>>;
+                           std::vector<std::int32_t>, std::vector<ComObject>, Bytes>;
 
 struct CallResult {
   Value result;
@@ -80,6 +80,7 @@ template <> struct ArgumentTraits<std::int32_t&> : ByValue<std::int32_t, Argumen
 template <> struct ArgumentTraits<ComObject*> : ByPointer<ComObject, ArgumentKind::ElementOut> {};
 template <> struct ArgumentTraits<ComObject&> : ByValue<ComObject, ArgumentKind::ElementOut> {};
 template <> struct ArgumentTraits<std::vector<Text>&> : ByValue<std::vector<Text>, ArgumentKind::TextArray> {};
+template <> struct ArgumentTraits<std::vector<Text>*> : ByPointer<std::vector<Text>, ArgumentKind::TextArray> {};
 template <> struct ArgumentTraits<std::vector<std::int32_t>&>
     : ByValue<std::vector<std::int32_t>, ArgumentKind::IntegerArray> {};
 template <> struct ArgumentTraits<std::vector<ComObject>&>
@@ -92,6 +93,7 @@ constexpr ResultKind resultKind() {
   else if constexpr (std::is_same_v<Result, std::int32_t>) return ResultKind::Integer;
   else if constexpr (std::is_same_v<Result, bool>) return ResultKind::Logical;
   else if constexpr (std::is_same_v<Result, win::HWND>) return ResultKind::Window;
+  else if constexpr (std::is_same_v<Result, Bytes>) return ResultKind::Bytes;
   else {
     static_assert(std::is_same_v<Result, ComObject>, "a result type the console cannot print");
     return ResultKind::Element;

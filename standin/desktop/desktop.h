@@ -13,6 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "standin/desktop/clipboard.h"
+
 namespace trenmoor::desktop {
 
 using Handle = std::uint32_t;
@@ -137,6 +139,9 @@ class Desktop {
   bool startProcess(const std::string& path, const std::string& arguments);
   const std::vector<StartedProcess>& startedProcesses() const { return started_; }
 
+  // --- clipboard --------------------------------------------------------------------------
+  Clipboard& clipboard() { return clipboard_; }
+
  private:
   struct Window {
     std::string className;
@@ -186,6 +191,7 @@ class Desktop {
   std::vector<Task> shutdownHooks_;
   std::vector<StartedProcess> started_;
   Desktop* previous_ = nullptr;
+  Clipboard clipboard_;
 };
 
 }  // namespace trenmoor::desktop

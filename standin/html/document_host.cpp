@@ -9,6 +9,8 @@ namespace trenmoor::html {
 
 DialogAnswer DocumentHost::showDialog(Document&, const DialogRequest& request) { return showDialogBox(request); }
 
+void DocumentHost::loadImage(Document&, Element&, std::u16string_view) {}
+
 void DocumentHost::fetch(Document&, const FetchRequest&, std::function<void(FetchResponse)> done) { fetchDefault(done); }
 
 DialogAnswer showDialogBox(const DialogRequest& request) {

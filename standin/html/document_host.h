@@ -71,6 +71,10 @@ class DocumentHost {
   // frame.setContentDocument(...). Called again when the frame's src is changed.
   virtual void loadFrame(Document& parent, Element& frame, std::u16string_view url) = 0;
 
+  // An img element with address `url` has entered `page`: the host fetches it when it likes and
+  // sets the element's picture. The default fetches nothing.
+  virtual void loadImage(Document& page, Element& image, std::u16string_view url);
+
   // Cookies visible to the page at `url`, as "name=value; name2=value2".
   virtual std::u16string cookies(std::u16string_view url) = 0;
   // Stores one cookie line ("name=value; path=/; ...") for the page at `url`; false when refused.

@@ -374,10 +374,15 @@ Ref<WindowObject> Document::window() {
 
 void Document::announceFrames(Node* scope) {
   if (!host_) return;
-  std::vector<Ref<Element>> frames;
-  for (Node* n = scope; n; n = n->nextInScope(scope))
+  std::vector<Ref<Element>> frames, images;
+  for (Node* n = scope; n; n = n->nextInScope(scope)) {
     if (auto* e = n->asElement(); e && (e->kind() == TagKind::Frame || e->kind() == TagKind::IFrame))
       frames.emplace_back(e);
+    else if (e && e->kind() == TagKind::Img && e->hasAttribute(u"src"))
+      images.emplace_back(e);
+  }
+  // Images are fetched as they enter the page, as browsers do.
+  for (auto& image : images) host_->loadImage(*this, *image, resolve(*image->attribute(u"src")));
   hadFrames_ = hadFrames_ || !frames.empty();
   for (auto& frame : frames) {
     const std::u16string* src = frame->attribute(u"src");

@@ -37,6 +37,10 @@
 #include "platform/dispatch.h"
 #include "standin/html/page_origin.h"
 
+namespace trenmoor::desktop {
+struct Pixels;
+}
+
 namespace trenmoor::html {
 
 class Document;
@@ -204,6 +208,10 @@ class Element final : public Node {
   // The document the browser loaded into this frame or iframe element (may be empty).
   const Ref<Document>& contentDocument() const { return contentDocument_; }
   void setContentDocument(Ref<Document> document);
+
+  // An img element's picture as its src delivered it, decoded; null until it has loaded or
+  // when it did not decode.
+  std::shared_ptr<const desktop::Pixels> picture;
 
   // Cache of the style object, which holds this element (identity of `style`).
   StyleObject* styleCache = nullptr;

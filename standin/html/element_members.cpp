@@ -3,6 +3,7 @@
 
 #include "platform/text.h"
 #include "standin/html/collection.h"
+#include "standin/html/control_range.h"
 #include "standin/html/document_host.h"
 #include "standin/html/element_activation.h"
 #include "standin/html/element_editing.h"
@@ -380,8 +381,6 @@ constexpr M kAnchorMembers[] = {
 constexpr M kImageMembers[] = {
     {"src", readAddress<u"src">, writeAttribute<u"src">},
     {"alt", readAttribute<u"alt">, writeAttribute<u"alt">},
-    {"width", readNumber<u"width">, writeNumber<u"width">},
-    {"height", readNumber<u"height">, writeNumber<u"height">},
     {"border", readAttribute<u"border">, writeAttribute<u"border">},
     {"useMap", readAttribute<u"usemap">, writeAttribute<u"usemap">},
 };
@@ -442,14 +441,18 @@ const MemberTable<E>& tableFor(TagKind kind) {
     case TagKind::Th: return kindTable<kCellMembers>();
     case TagKind::A:
     case TagKind::Area: return kindTable<kAnchorMembers>();
-    case TagKind::Img: return kindTable<kImageMembers>();
+    case TagKind::Img: {
+      static const MemberTable<E> image{imageSizeMembers(), kImageMembers, kElementMembers, kHandlerMembers<E>,
+                                        kNodeMembers<E>};
+      return image;
+    }
     case TagKind::Frame:
     case TagKind::IFrame: return kindTable<kFrameMembers>();
     case TagKind::Link:
     case TagKind::Base: return kindTable<kLinkMembers>();
     case TagKind::Script: return kindTable<kScriptMembers>();
     case TagKind::Body: {
-      static const MemberTable<E> body{bodyTextRangeMembers(), kElementMembers, kHandlerMembers<E>, kNodeMembers<E>};
+      static const MemberTable<E> body{bodyTextRangeMembers(), bodyControlRangeMembers(), kElementMembers, kHandlerMembers<E>, kNodeMembers<E>};
       return body;
     }
     default: {
