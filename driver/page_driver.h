@@ -481,11 +481,32 @@ class PageDriver {
   virtual Text getInnerText(const ComObject& element);
   virtual bool setInnerHtml(const ComObject& element, const Text& markup);
   virtual bool setInnerText(const ComObject& element, const Text& text);
+
+  // --- popup tip ---------------------------------------------------------------------------
+  // Slot 199: a popup of the page's window filled with the markup, styled with the background
+  // colour and a solid border (colours 0x00BBGGRR), shown at the place and size (relative to the
+  // screen, or to the anchor element when one is given); empty without a document.
+  virtual ComObject showPopupTip(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height,
+                                 const Text& html, std::int32_t backgroundColor = 0xFFFFFF,
+                                 std::int32_t borderWidth = 1, std::int32_t borderColor = 0xC0C0C0,
+                                 const ComObject& anchor = {});
+  // Slot 200: hides it; nothing for an empty element.
+  virtual void hidePopupTip(const ComObject& popup);
   // Slots 201-204: writes of outerHTML and outerText; reads of them.
   virtual bool setOuterHtml(const ComObject& element, const Text& markup);
   virtual bool setOuterText(const ComObject& element, const Text& text);
   virtual Text getOuterHtml(const ComObject& element);
   virtual Text getOuterText(const ComObject& element);
+
+  // --- page waits --------------------------------------------------------------------------
+  // Slots 205-206: look at the page every 300 ms, handling window events meanwhile, until its
+  // text (markup) holds the text: true; false once more than `timeoutMs` have passed or when the
+  // window is gone (tested before each look). Without a document the driver re-attaches to the
+  // window for each look; with one, that document is read and the driver's is left alone.
+  virtual bool waitForPageText(win::HWND window, const Text& text, std::int32_t timeoutMs = 5000,
+                               const ComObject& document = {});
+  virtual bool waitForPageHtml(win::HWND window, const Text& text, std::int32_t timeoutMs = 5000,
+                               const ComObject& document = {});
 
   // A window's class name as GetClassNameA reads it into a 50-byte buffer (at most 49
   // characters); empty for a bad handle.
@@ -494,6 +515,10 @@ class PageDriver {
   // composite check); a U+0000 ends the result, characters the code page lacks become its
   // default character.
   static Text wideToAnsi(std::u16string_view units);
+  // The colour's three low bytes, lowest first, as upper-case hexadecimal: 0x0000FF is FF0000.
+  static Text colorToHex(std::int32_t color);
+  // Sleeps that long on a waitable timer, handling window events meanwhile; always true.
+  static bool pumpingSleep(std::int32_t milliseconds);
 
  protected:
   ComObject document_;

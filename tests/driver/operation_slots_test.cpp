@@ -225,10 +225,14 @@ const DeclaredOperation kDeclared[] = {
     TRENMOOR_OPERATION(getInnerText),
     TRENMOOR_OPERATION(setInnerHtml),
     TRENMOOR_OPERATION(setInnerText),
+    TRENMOOR_OPERATION(showPopupTip),
+    TRENMOOR_OPERATION(hidePopupTip),
     TRENMOOR_OPERATION(setOuterHtml),
     TRENMOOR_OPERATION(setOuterText),
     TRENMOOR_OPERATION(getOuterHtml),
     TRENMOOR_OPERATION(getOuterText),
+    TRENMOOR_OPERATION(waitForPageText),
+    TRENMOOR_OPERATION(waitForPageHtml),
 };
 
 #undef TRENMOOR_OPERATION
