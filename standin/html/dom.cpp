@@ -7,6 +7,7 @@
 #include "standin/html/html_parser.h"
 #include "standin/html/markup_writer.h"
 #include "standin/html/page_timers.h"
+#include "standin/html/popup_object.h"
 #include "standin/html/script_engine.h"
 #include "standin/html/style_sheet.h"
 #include "standin/html/page_decoding.h"
@@ -217,6 +218,7 @@ ScriptEngine* Document::scripts() {
 void Document::shutScripts() {
   scriptsShut_ = true;
   stopPageTimers(*this);
+  closePopups(*this);
   if (hadFrames_) {
     forEachElement([](Element& e) {
       if (e.contentDocument()) e.contentDocument()->shutScripts();

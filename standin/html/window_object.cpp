@@ -1,6 +1,7 @@
 #include "standin/html/window_object.h"
 
 #include "standin/html/page_timers.h"
+#include "standin/html/popup_object.h"
 
 #include "standin/html/collection.h"
 #include "standin/html/document_host.h"
@@ -189,6 +190,13 @@ constexpr Member<W> kWindowMembers[] = {
          return true;
        }
        if (ScriptEngine* engine = d->scripts()) engine->run(argumentText(a, 0), u"execScript");
+       return true;
+     }},
+    {"createPopup", nullptr, nullptr,
+     [](W& w, std::span<const Variant>, Variant& r) {
+       Document* d = w.visibleDocument();
+       if (!d) return false;
+       r = Variant(DispatchRef(PopupObject::create(*d).get()));
        return true;
      }},
     {"setTimeout", nullptr, nullptr, [](W& w, std::span<const Variant> a, Variant& r) { return startTimer(w, a, r, TimerRepeat::Once); }},
