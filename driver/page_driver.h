@@ -383,6 +383,113 @@ class PageDriver {
   virtual bool focusSelect(std::int32_t selectPosition);
   virtual bool showHideSelect(std::int32_t selectPosition, bool hide = false);
 
+  // --- tables (1-based table, row and cell positions; a missing one reads empty) ------------
+  // Codes of tableCommand.
+  enum TableOp : std::int32_t {
+    kTableCount = 0,      // the number of the body's tables, nested ones included
+    kTableText = 1,       // outerText of the table
+    kTableHtml = 2,       // outerHTML of the table
+    kTableCellCount = 3,  // the number of the table's cells
+    kRowCount = 4,        // the number of the table's rows
+    kRowCellCount = 5,    // the number of cells of the row
+    kCellText = 6,        // outerText of the cell
+    kCellHtml = 7,        // outerHTML of the cell
+    kSetCellText = 8,     // writes the cell's innerText; 真 or 假
+  };
+  // Slot 147: answers one question about the tables as text: counts in decimal, texts and
+  // markup as the page gives them; "0" for any other code.
+  virtual Text tableCommand(std::int32_t op, std::int32_t table = 0, std::int32_t row = 0, std::int32_t cell = 0,
+                            const Text& text = {});
+  // Slots 148-156: one tableCommand each; counts read back as numbers.
+  virtual std::int32_t countTables();
+  virtual Text getTableText(std::int32_t table);
+  virtual Text getTableHtml(std::int32_t table);
+  virtual std::int32_t getRowCount(std::int32_t table);
+  virtual std::int32_t getRowCellCount(std::int32_t table, std::int32_t row);
+  virtual Text getCellText(std::int32_t table, std::int32_t row, std::int32_t cell);
+  virtual Text setCellText(std::int32_t table, std::int32_t row, std::int32_t cell, const Text& text);
+  virtual Text getCellHtml(std::int32_t table, std::int32_t row, std::int32_t cell);
+  virtual std::int32_t getTableCellCount(std::int32_t table);
+
+  // --- forms (by name, id, then position; no skip count) -----------------------------------
+  // Slot 157: the first form whose name or id is the key or whose running index (advanced by
+  // one per form, from the value it holds) equals the key's leading integer; -1 and empty when
+  // none.
+  virtual ComObject findForm(const Text& key, std::int32_t* runningIndex = nullptr);
+  // Slot 158: submits it; whether it was found.
+  virtual bool submitForm(const Text& key);
+  // Slot 159: its position among the forms, or -1.
+  virtual std::int32_t formIndex(const Text& key);
+  // Slot 160: its outerHTML.
+  virtual Text getFormHtml(const Text& key);
+  // Slot 161: the number of forms.
+  virtual std::int32_t countForms();
+  // Slot 162: reads its method and action into the given outs; whether it was found.
+  virtual bool formInfo(const Text& key, Text* method = nullptr, Text* action = nullptr);
+
+  // --- hidden inputs (name, id, title) --------------------------------------------------------
+  // Slot 163: the hidden input the lookup rule finds; empty when none.
+  virtual ComObject findHiddenInput(const Text& key, std::int32_t skip = 0);
+  // Slot 164: the number of hidden inputs; never labels them.
+  virtual std::int32_t countHiddenInputs();
+  // Slot 165: its value.
+  virtual Text getHiddenInputValue(const Text& key, std::int32_t skip = 0);
+  // Slot 166: the position among hidden inputs, or -1.
+  virtual std::int32_t hiddenInputIndex(const Text& key);
+  // Slot 167: the hidden input at a position (looked up as a key); fills the given outs.
+  virtual bool hiddenInputInfo(std::int32_t position, Text* value = nullptr, Text* name = nullptr, Text* id = nullptr,
+                               Text* type = nullptr, ComObject* element = nullptr);
+  // Slot 168: writes the value; whether the write succeeded.
+  virtual bool setHiddenInputValue(const Text& key, const Text& value, std::int32_t skip = 0);
+
+  // --- divs (className, innerText, name, id, title) --------------------------------------------
+  // Slot 169: the div the lookup rule finds; empty when none.
+  virtual ComObject findDiv(const Text& key, std::int32_t skip = 0);
+  // Slot 170: the number of divs; with `mark`, each begins with a red label DivN.
+  virtual std::int32_t countDivs(bool mark = false);
+  // Slot 171: the div at a position (looked up as a key); fills the given outs.
+  virtual bool divInfo(std::int32_t position, Text* className = nullptr, Text* title = nullptr, Text* id = nullptr,
+                       ComObject* element = nullptr);
+  // Slots 172-174: its innerHTML, the write of it (whether it succeeded), its outerHTML.
+  virtual Text getDivInnerHtml(const Text& key, std::int32_t skip = 0);
+  virtual bool setDivInnerHtml(const Text& key, const Text& markup, std::int32_t skip = 0);
+  virtual Text getDivOuterHtml(const Text& key, std::int32_t skip = 0);
+  // Slot 175: the position among all divs, or -1.
+  virtual std::int32_t divIndex(const Text& key, std::int32_t skip = 0);
+  // Slot 176: clicks it; whether it was found.
+  virtual bool clickDiv(const Text& key, std::int32_t skip = 0);
+  // Slot 177: hides (display none) or shows (display empty) it; whether the write succeeded.
+  virtual bool showHideDiv(const Text& key, std::int32_t skip = 0, bool hide = false);
+
+  // --- list items (innerText, className, id, title) --------------------------------------------
+  // Slot 178: the number of list items; with `mark`, each begins with a red label ULliN.
+  virtual std::int32_t countListItems(bool mark = false);
+  // Slot 179: the position among all list items, or -1.
+  virtual std::int32_t listItemIndex(const Text& key, std::int32_t skip = 0);
+  // Slot 180: clicks it; whether it was found.
+  virtual bool clickListItem(const Text& key, std::int32_t skip = 0);
+  // Slot 181: its outerHTML.
+  virtual Text getListItemHtml(const Text& key, std::int32_t skip = 0);
+
+  // --- spans (className, innerText, name, id, title) -------------------------------------------
+  // Slot 182: the span the lookup rule finds; empty when none.
+  virtual ComObject findSpan(const Text& key, std::int32_t skip = 0);
+  // Slot 183: clicks it; whether it was found.
+  virtual bool clickSpan(const Text& key, std::int32_t skip = 0);
+  // Slot 184: the number of spans; with `mark`, each begins with a red label SpanN.
+  virtual std::int32_t countSpans(bool mark = false);
+  // Slot 185: the position among all spans, or -1.
+  virtual std::int32_t spanIndex(const Text& key, std::int32_t skip = 0);
+  // Slot 186: the span at a position (looked up as a key); fills the given outs.
+  virtual bool spanInfo(std::int32_t position, Text* title = nullptr, Text* className = nullptr,
+                        Text* innerText = nullptr, Text* id = nullptr, ComObject* element = nullptr);
+  // Slots 187-189: its innerHTML and outerHTML; the write of innerHTML (whether it succeeded).
+  virtual Text getSpanInnerHtml(const Text& key, std::int32_t skip = 0);
+  virtual Text getSpanOuterHtml(const Text& key, std::int32_t skip = 0);
+  virtual bool setSpanInnerHtml(const Text& key, const Text& markup, std::int32_t skip = 0);
+  // Slot 190: hides or shows it; whether the write succeeded.
+  virtual bool showHideSpan(const Text& key, std::int32_t skip = 0, bool hide = false);
+
   // --- browser windows and browser settings ----------------------------------------------
   // Slot 191: writes "WarnOnHTTPSToHTTPRedirect" under the current user's and the machine's
   // Internet Settings; a refused write is skipped.
@@ -403,11 +510,32 @@ class PageDriver {
   virtual Text getInnerText(const ComObject& element);
   virtual bool setInnerHtml(const ComObject& element, const Text& markup);
   virtual bool setInnerText(const ComObject& element, const Text& text);
+
+  // --- popup tip ---------------------------------------------------------------------------
+  // Slot 199: a popup of the page's window filled with the markup, styled with the background
+  // colour and a solid border (colours 0x00BBGGRR), shown at the place and size (relative to the
+  // screen, or to the anchor element when one is given); empty without a document.
+  virtual ComObject showPopupTip(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height,
+                                 const Text& html, std::int32_t backgroundColor = 0xFFFFFF,
+                                 std::int32_t borderWidth = 1, std::int32_t borderColor = 0xC0C0C0,
+                                 const ComObject& anchor = {});
+  // Slot 200: hides it; nothing for an empty element.
+  virtual void hidePopupTip(const ComObject& popup);
   // Slots 201-204: writes of outerHTML and outerText; reads of them.
   virtual bool setOuterHtml(const ComObject& element, const Text& markup);
   virtual bool setOuterText(const ComObject& element, const Text& text);
   virtual Text getOuterHtml(const ComObject& element);
   virtual Text getOuterText(const ComObject& element);
+
+  // --- page waits --------------------------------------------------------------------------
+  // Slots 205-206: look at the page every 300 ms, handling window events meanwhile, until its
+  // text (markup) holds the text: true; false once more than `timeoutMs` have passed or when the
+  // window is gone (tested before each look). Without a document the driver re-attaches to the
+  // window for each look; with one, that document is read and the driver's is left alone.
+  virtual bool waitForPageText(win::HWND window, const Text& text, std::int32_t timeoutMs = 5000,
+                               const ComObject& document = {});
+  virtual bool waitForPageHtml(win::HWND window, const Text& text, std::int32_t timeoutMs = 5000,
+                               const ComObject& document = {});
 
   // A window's class name as GetClassNameA reads it into a 50-byte buffer (at most 49
   // characters); empty for a bad handle.
@@ -416,6 +544,10 @@ class PageDriver {
   // composite check); a U+0000 ends the result, characters the code page lacks become its
   // default character.
   static Text wideToAnsi(std::u16string_view units);
+  // The colour's three low bytes, lowest first, as upper-case hexadecimal: 0x0000FF is FF0000.
+  static Text colorToHex(std::int32_t color);
+  // Sleeps that long on a waitable timer, handling window events meanwhile; always true.
+  static bool pumpingSleep(std::int32_t milliseconds);
 
  protected:
   ComObject document_;

@@ -140,6 +140,50 @@
   X(selectOptionByText) \
   X(focusSelect) \
   X(showHideSelect) \
+  X(tableCommand) \
+  X(countTables) \
+  X(getTableText) \
+  X(getTableHtml) \
+  X(getRowCount) \
+  X(getRowCellCount) \
+  X(getCellText) \
+  X(setCellText) \
+  X(getCellHtml) \
+  X(getTableCellCount) \
+  X(findForm) \
+  X(submitForm) \
+  X(formIndex) \
+  X(getFormHtml) \
+  X(countForms) \
+  X(formInfo) \
+  X(findHiddenInput) \
+  X(countHiddenInputs) \
+  X(getHiddenInputValue) \
+  X(hiddenInputIndex) \
+  X(hiddenInputInfo) \
+  X(setHiddenInputValue) \
+  X(findDiv) \
+  X(countDivs) \
+  X(divInfo) \
+  X(getDivInnerHtml) \
+  X(setDivInnerHtml) \
+  X(getDivOuterHtml) \
+  X(divIndex) \
+  X(clickDiv) \
+  X(showHideDiv) \
+  X(countListItems) \
+  X(listItemIndex) \
+  X(clickListItem) \
+  X(getListItemHtml) \
+  X(findSpan) \
+  X(clickSpan) \
+  X(countSpans) \
+  X(spanIndex) \
+  X(spanInfo) \
+  X(getSpanInnerHtml) \
+  X(getSpanOuterHtml) \
+  X(setSpanInnerHtml) \
+  X(showHideSpan) \
   X(setRedirectWarning) \
   X(collectBrowserServerWindows) \
   X(getInnerHtml) \
@@ -148,7 +192,11 @@
   X(getInnerText) \
   X(setInnerHtml) \
   X(setInnerText) \
+  X(showPopupTip) \
+  X(hidePopupTip) \
   X(setOuterHtml) \
   X(setOuterText) \
   X(getOuterHtml) \
-  X(getOuterText)
+  X(getOuterText) \
+  X(waitForPageText) \
+  X(waitForPageHtml)

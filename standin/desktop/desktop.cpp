@@ -311,6 +311,16 @@ bool Desktop::runUntil(const std::function<bool()>& done) {
   return true;
 }
 
+bool Desktop::eventReady() {
+  takePostedTasks();
+  return !timers_.empty() && timers_.begin()->first.first <= tickCount();
+}
+
+void Desktop::sleepUntilEvent(std::int64_t deadlineMs) {
+  if (auto due = nextTimerDue()) deadlineMs = std::min(deadlineMs, *due);
+  sleepUntil(deadlineMs);
+}
+
 bool Desktop::idle() const {
   std::lock_guard lock(postedMutex_);
   return posted_.empty() && timers_.empty();

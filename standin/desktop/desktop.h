@@ -123,6 +123,13 @@ class Desktop {
   bool runUntil(const std::function<bool()>& done);
   // True when nothing is queued or scheduled (timers included).
   bool idle() const;
+  // True when a posted task or a due timer is ready to run now; runs nothing.
+  bool eventReady();
+  // Sleeps, running nothing, until an event is posted, the next timer is due or the clock
+  // reaches `deadlineMs`, whichever comes first (under the virtual clock time jumps there).
+  void sleepUntilEvent(std::int64_t deadlineMs);
+  // The due time of the earliest timer; nullopt when none.
+  std::optional<std::int64_t> nextTimerDue() const;
   // Called after every task or timer the loop runs (empty: none). A watcher of the program's
   // state uses it to act as soon as a condition holds.
   void setEventObserver(Task observer) { observer_ = std::move(observer); }
@@ -159,7 +166,6 @@ class Desktop {
 
   void takePostedTasks();
   std::optional<Task> takeReadyTask(TimerId before);
-  std::optional<std::int64_t> nextTimerDue() const;
   void sleepUntil(std::int64_t deadlineMs);
   void moveChildren(Handle window, std::int32_t dx, std::int32_t dy);
   Handle windowFromPointIn(Handle window, Point p) const;

@@ -6,6 +6,8 @@
 #include "standin/html/event_dispatch.h"
 #include "standin/html/html_parser.h"
 #include "standin/html/markup_writer.h"
+#include "standin/html/page_timers.h"
+#include "standin/html/popup_object.h"
 #include "standin/html/script_engine.h"
 #include "standin/html/style_sheet.h"
 #include "standin/html/page_decoding.h"
@@ -215,6 +217,8 @@ ScriptEngine* Document::scripts() {
 // element), which hold the frame's document.
 void Document::shutScripts() {
   scriptsShut_ = true;
+  stopPageTimers(*this);
+  closePopups(*this);
   if (hadFrames_) {
     forEachElement([](Element& e) {
       if (e.contentDocument()) e.contentDocument()->shutScripts();

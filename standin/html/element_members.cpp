@@ -308,7 +308,7 @@ constexpr M kFormMembers[] = {
        return Collection::create(Ref<Node>(&e), CollectionFilter::FormElements)->invoke(u"item", a, r);
      }},
     {"method", [](E& e, Variant& r) { r = formMethod(e); return true; }, writeAttribute<u"method">},
-    {"action", readAttribute<u"action">, writeAttribute<u"action">},
+    {"action", readAddress<u"action">, writeAttribute<u"action">},
     {"target", readAttribute<u"target">, writeAttribute<u"target">},
     {"encoding", readAttribute<u"enctype">, writeAttribute<u"enctype">},
     {"submit", nullptr, nullptr,

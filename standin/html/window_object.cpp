@@ -1,5 +1,8 @@
 #include "standin/html/window_object.h"
 
+#include "standin/html/page_timers.h"
+#include "standin/html/popup_object.h"
+
 #include "standin/html/collection.h"
 #include "standin/html/document_host.h"
 #include "standin/html/event_dispatch.h"
@@ -115,6 +118,23 @@ bool showDialog(W& w, DialogKind kind, std::span<const Variant> a, Variant* resu
   return true;
 }
 
+// setTimeout and setInterval (handler, delay): the timer's id; nothing without a handler.
+bool startTimer(W& w, std::span<const Variant> a, Variant& r, TimerRepeat repeat) {
+  Document* d = w.visibleDocument();
+  const Variant* handler = argument(a, 0);
+  if (!d || !handler || handler->isEmpty()) return false;
+  const Variant* delay = argument(a, 1);
+  r = startPageTimer(*d, *handler, delay ? delay->toNumber() : 0.0, repeat);
+  return true;
+}
+
+bool stopTimer(W& w, std::span<const Variant> a, Variant&) {
+  Document* d = w.visibleDocument();
+  const Variant* id = argument(a, 0);
+  if (d && id) stopPageTimer(*d, static_cast<std::int32_t>(id->toNumber()));
+  return true;
+}
+
 constexpr Member<W> kWindowMembers[] = {
     {"document", [](W& w, Variant& r) { r = objectResult(w.visibleDocument()); return true; }},
     {"frames",
@@ -172,6 +192,17 @@ constexpr Member<W> kWindowMembers[] = {
        if (ScriptEngine* engine = d->scripts()) engine->run(argumentText(a, 0), u"execScript");
        return true;
      }},
+    {"createPopup", nullptr, nullptr,
+     [](W& w, std::span<const Variant>, Variant& r) {
+       Document* d = w.visibleDocument();
+       if (!d) return false;
+       r = Variant(DispatchRef(PopupObject::create(*d).get()));
+       return true;
+     }},
+    {"setTimeout", nullptr, nullptr, [](W& w, std::span<const Variant> a, Variant& r) { return startTimer(w, a, r, TimerRepeat::Once); }},
+    {"setInterval", nullptr, nullptr, [](W& w, std::span<const Variant> a, Variant& r) { return startTimer(w, a, r, TimerRepeat::Every); }},
+    {"clearTimeout", nullptr, nullptr, stopTimer},
+    {"clearInterval", nullptr, nullptr, stopTimer},
     {"alert", nullptr, nullptr,
      [](W& w, std::span<const Variant> a, Variant&) { return showDialog(w, DialogKind::Alert, a, nullptr); }},
     {"confirm", nullptr, nullptr,

@@ -143,7 +143,7 @@ TEST(Members, AddressesResolveAgainstThePage) {
             "http://other.org/x/y.html");
   ComObject form = byId(doc, "f");
   EXPECT_EQ(form.getText("method"), "post");
-  EXPECT_EQ(form.getText("action"), "/go");
+  EXPECT_EQ(form.getText("action"), "http://example.com/go");  // resolved against the page
 }
 
 TEST(Members, ContentWritesAndTheirRefusals) {
