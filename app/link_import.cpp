@@ -10,10 +10,6 @@ namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-bool holdsNonAscii(std::string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
 // Every line feed that no carriage return precedes becomes CR LF.
 Text withCrLfLineEnds(std::string_view text) {
   Text out;
@@ -31,11 +27,11 @@ LinkFileText linkFileText(const Bytes& bytes) {
   auto end = std::find_if(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0x00 || b == 0x1A; });
   std::string_view raw{reinterpret_cast<const char*>(bytes.data()), static_cast<std::size_t>(end - bytes.begin())};
   LinkFileText result;
-  // Text in the code page is almost never valid UTF-8, so a valid UTF-8 file with non-ASCII
-  // bytes, or one that starts with the byte-order mark, is read as UTF-8.
+  // Text in the code page is almost never valid UTF-8, so a valid UTF-8 file, or one that starts
+  // with the byte-order mark, is read as UTF-8 (ASCII text converts to itself).
   const bool marked = raw.starts_with(kUtf8Mark);
   if (marked) raw.remove_prefix(kUtf8Mark.size());
-  if (marked || (holdsNonAscii(raw) && isValidUtf8(raw))) {
+  if (marked || isValidUtf8(raw)) {
     std::size_t lost = 0;
     result.text = withCrLfLineEnds(utf8ToAnsi(raw, lost));
     result.lostCharacters = lost > 0;
